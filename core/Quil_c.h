@@ -1,0 +1,145 @@
+// The calculation core: the one partition document, its limits and checks,
+// the thermal and vapour calculations and the data file. No Qt here.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+constexpr int MAX_LAYERS = 11;
+constexpr int MAX_PLANES = MAX_LAYERS + 1;
+constexpr std::size_t TITLE_SIZE = 81;        // 80 characters and a NUL
+constexpr std::size_t DESCRIPTION_SIZE = 37;  // 36 characters and a NUL
+constexpr std::size_t PATH_SIZE = 260;
+
+// One layer slot; its bytes are the 64-byte slot of the data file.
+struct Layer {
+    char description[DESCRIPTION_SIZE];
+    std::uint8_t padding[3];
+    double thickness;  // m
+    double lambda;     // W/(m·K)
+    double delta;      // g/(m·h·hPa)
+};
+static_assert(sizeof(Layer) == 64);
+
+// The input part, laid out exactly as the 872-byte data-file payload.
+struct PartitionInput {
+    std::int16_t layer_count;
+    std::int16_t calc_mode;  // 0 thermal, 1 thermal and dampness
+    std::int16_t wall_type;  // 0 straight, 1 curved
+    std::uint8_t padding0[2];
+    double temp_int;
+    double temp_ext;
+    double hum_int;
+    double hum_ext;
+    double res_int;
+    double res_ext;
+    double diff_int;
+    double diff_ext;
+    double radius;
+    char title[TITLE_SIZE];
+    std::uint8_t padding1[7];
+    Layer layers[MAX_LAYERS];
+};
+static_assert(sizeof(PartitionInput) == 872);
+
+struct Partition : PartitionInput {
+    std::uint8_t modified;
+    double k;
+    double temp_span;
+    double press_span;
+    double temp_min;
+    double press_min;
+    double temp[MAX_PLANES];
+    double press_real[MAX_PLANES];
+    double press_sat[MAX_PLANES];
+
+    // Zero-filled, then the default input; modified 0, every result 0.
+    Partition();
+};
+
+constexpr std::size_t PAYLOAD_SIZE = sizeof(PartitionInput);
+constexpr std::size_t HEADER_SIZE = 12;
+constexpr std::size_t DATA_FILE_SIZE = HEADER_SIZE + PAYLOAD_SIZE;
+
+// --- the record and its operations ---------------------------------------
+void partition_defaults(Partition& p);
+double total_thickness(const Partition& p);
+Layer* layer_at(Partition& p, int i);
+const Layer* layer_at(const Partition& p, int i);
+void set_title(Partition& p, const char* text);
+void set_layer_description(Partition& p, const char* text, int i);
+void copy_bounded(char* dst, const char* src, std::size_t n);
+void set_calc_mode(Partition& p, int v);
+void set_wall_type(Partition& p, int v);
+bool delete_layer(Partition& p, int i);
+bool insert_layer(Partition& p, int i);
+// The number of layer slots in use that may be addressed: layer_count
+// clamped to 0..MAX_LAYERS, whatever a data file put there.
+int used_layers(const Partition& p);
+
+// --- limits and validation ------------------------------------------------
+enum FieldId : std::uint8_t {
+    FLD_TEMP_EXT = 0,
+    FLD_TEMP_INT = 1,
+    FLD_RES_EXT = 2,
+    FLD_RES_INT = 3,
+    FLD_HUM_EXT = 4,
+    FLD_HUM_INT = 5,
+    FLD_DIFF_EXT = 6,
+    FLD_DIFF_INT = 7,
+    FLD_RADIUS = 8,
+    FLD_THICKNESS = 10,
+    FLD_LAMBDA = 11,
+    FLD_DELTA = 12,
+};
+
+enum CheckKind : std::uint8_t {
+    CHECK_OK = 0,
+    CHECK_INVALID = 1,
+    CHECK_SUSPECT = 2,
+    CHECK_LIMIT = 3,
+};
+
+struct RangeCheck {
+    std::uint8_t check_limits = 1;
+    std::uint8_t check_suspect = 0;
+    double min = 0.0;
+    double suspect_low = 0.0;
+    double suspect_high = 0.0;
+    double max = 0.0;
+};
+
+struct FieldCheck {
+    std::uint8_t kind = CHECK_OK;
+    std::uint8_t error = 0;
+    std::uint8_t flagged = 0;
+    double low = 0.0;
+    double high = 0.0;
+};
+
+FieldCheck range_check(const RangeCheck& check, double value);
+// Parses `text` with `decimal_sep` (null text: classifies the stored value),
+// classifies and stores. Returns whether the record changed.
+bool check_field(Partition& p, FieldId id, const char* text, FieldCheck& out,
+                 int layer_index, char decimal_sep);
+bool validate_partition(Partition& p);
+
+// --- calculations ---------------------------------------------------------
+bool calculate_partition(Partition& p);
+void series_distribution(const Partition& p, double outer, double inner, double value_outer,
+                         double value_inner, const double coef[], double& total,
+                         double values[]);
+double curvature_factor(double x);
+
+struct SaturationPoint {
+    double t;  // °C
+    double p;  // hPa
+};
+extern const SaturationPoint SATURATION_TABLE[101];
+double saturation_pressure(double t);
+
+// --- data file ------------------------------------------------------------
+std::uint32_t data_checksum(const std::uint8_t* bytes, std::size_t length);
+int read_data_file(Partition& target, const char* path);
+int write_data_file(Partition& source, const char* path);
+void read_data_file_title(const char* path, char* out, std::size_t n);

@@ -1,0 +1,33 @@
+// Local date and time through an injectable clock, so reports are testable.
+#pragma once
+
+struct LocalTime {
+    int year = 2000;
+    int month = 1;    // 1..12
+    int day = 1;      // 1..31
+    int hour = 0;     // 0..23
+    int minute = 0;   // 0..59
+    int weekday = 0;  // 0 Sunday .. 6 Saturday
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual LocalTime now() const = 0;
+};
+
+// The machine's local time.
+class SystemClock : public Clock {
+public:
+    LocalTime now() const override;
+};
+
+// A clock that always answers the same time (tests, reproducible reports).
+class FixedClock : public Clock {
+public:
+    explicit FixedClock(LocalTime t) : t_(t) {}
+    LocalTime now() const override { return t_; }
+
+private:
+    LocalTime t_;
+};

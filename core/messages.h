@@ -1,0 +1,39 @@
+// Validation messages: composition from the catalogue, the once-per-pass
+// policy and the total-thickness warning.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/Quil_c.h"
+#include "core/message_ui.h"
+
+// The text, caption and icon of a check message, in the current language.
+struct CheckMessage {
+    std::string text;  // Windows-1250
+    const char* caption = "";
+    MsgIcon icon = MsgIcon::error;
+};
+CheckMessage compose_check_message(std::uint8_t name_id, const FieldCheck& result,
+                                   int layer_number, char decimal_sep);
+
+void show_check_message(MessageUi& ui, std::uint8_t name_id, const FieldCheck& result,
+                        int layer_number, char decimal_sep);
+
+// One grid reader pass: where messages go, and what the pass has seen so far.
+struct CheckPass {
+    Partition& record;
+    MessageUi* ui;  // may be null when show is false
+    char decimal_sep;
+    bool any_error = false;
+    bool message_shown = false;
+    bool any_change = false;
+};
+
+void check_field_with_message(CheckPass& pass, FieldId id, std::uint8_t name_id,
+                              const char* text, bool show, std::uint8_t& last_kind,
+                              int layer_number);
+
+// Run at the end of a pass with messages on and no error; `in_range` is the
+// caller's remembered state (true at start).
+void check_total_thickness(CheckPass& pass, bool& in_range);

@@ -1,0 +1,32 @@
+// The text report: one writer, two destinations (a text file, a printer page).
+#pragma once
+
+#include <cstddef>
+
+#include "core/Quil_c.h"
+#include "core/clock.h"
+
+// What the writer needs besides the record.
+struct ReportContext {
+    char decimal_sep = '.';
+    const Clock* clock = nullptr;  // null: the system clock
+};
+
+// Draws the lines of the printer destination; printing implements it with QPainter.
+class PrinterLineSink {
+public:
+    virtual ~PrinterLineSink() = default;
+    virtual int font_point_size() const = 0;
+    virtual int resolution_x() const = 0;  // dots per inch
+    virtual int resolution_y() const = 0;
+    // Text (Windows-1250) with its top-left corner at (x, y).
+    virtual void draw_text(int x, int y, const char* text, bool bold) = 0;
+};
+
+// Writes the report to `file_name` (Windows-1250, CR LF). The file is written
+// beside the target under a temporary name and renamed over it only when
+// every line was written. 0 written, 1 failed (an earlier file stays as it was).
+int write_report(const Partition& p, const char* file_name, const ReportContext& ctx);
+
+// Draws the report on the page of a running print job. Always 0.
+int write_report(const Partition& p, PrinterLineSink& printer, const ReportContext& ctx);
