@@ -1,0 +1,54 @@
+// The graph's canvas on a QPainter: the screen's paint box, a QImage, the
+// printer page.
+#pragma once
+
+#include <QColor>
+#include <QFontMetrics>
+#include <QPen>
+#include <QStringDecoder>
+#include <optional>
+
+#include "core/Quil_c.h"
+#include "output/canvas.h"
+#include "output/graph.h"
+
+class QPainter;
+
+class QPainterCanvas : public Canvas {
+public:
+    // Texts are drawn in `text_color` whatever the pen, as the window-text
+    // colour of a font would be.
+    explicit QPainterCanvas(QPainter& painter, QColor text_color = Qt::black);
+
+    void set_pen_color(Rgb c) override;
+    void set_pen_style(PenStyle s) override;
+    void set_pen_width(int w) override;
+    void line(int x1, int y1, int x2, int y2) override;
+    void arc(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4) override;
+    void text(int x, int y, const char* s) override;
+    int text_width(const char* s) override;
+    int text_height(const char* s) override;
+    void set_font_size(int points) override;
+    int font_size() const override;
+    void set_bold(bool bold) override;
+
+private:
+    QString decode(const char* s);
+    const QFontMetrics& metrics();
+    void apply_font();
+
+    QPainter& painter_;
+    QPen pen_;
+    QColor text_color_;
+    QStringDecoder decoder_;
+    std::optional<QFontMetrics> metrics_;
+};
+
+// "MS Sans Serif" and "Courier New" resolve to the Liberation fonts.
+// Safe to call more than once.
+void register_font_substitutes();
+
+// The paint box's and the printer page's entry: the graph font of the target
+// ("MS Sans Serif" on the screen, "Courier New" on paper), then draw_graph.
+// The painter's state is restored afterwards.
+void paint_graph(QPainter& painter, const Partition& p, const GraphTarget& target);
