@@ -2,8 +2,10 @@
 // the thermal and vapour calculations and the data file. No Qt here.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 
 constexpr int MAX_LAYERS = 11;
 constexpr int MAX_PLANES = MAX_LAYERS + 1;
@@ -41,6 +43,25 @@ struct PartitionInput {
     Layer layers[MAX_LAYERS];
 };
 static_assert(sizeof(PartitionInput) == 872);
+// The record is the file payload byte for byte: little-endian, IEEE doubles.
+static_assert(std::endian::native == std::endian::little);
+static_assert(std::numeric_limits<double>::is_iec559);
+static_assert(offsetof(Layer, thickness) == 40);
+static_assert(offsetof(Layer, lambda) == 48);
+static_assert(offsetof(Layer, delta) == 56);
+static_assert(offsetof(PartitionInput, calc_mode) == 2);
+static_assert(offsetof(PartitionInput, wall_type) == 4);
+static_assert(offsetof(PartitionInput, temp_int) == 8);
+static_assert(offsetof(PartitionInput, temp_ext) == 16);
+static_assert(offsetof(PartitionInput, hum_int) == 24);
+static_assert(offsetof(PartitionInput, hum_ext) == 32);
+static_assert(offsetof(PartitionInput, res_int) == 40);
+static_assert(offsetof(PartitionInput, res_ext) == 48);
+static_assert(offsetof(PartitionInput, diff_int) == 56);
+static_assert(offsetof(PartitionInput, diff_ext) == 64);
+static_assert(offsetof(PartitionInput, radius) == 72);
+static_assert(offsetof(PartitionInput, title) == 80);
+static_assert(offsetof(PartitionInput, layers) == 168);
 
 struct Partition : PartitionInput {
     std::uint8_t modified;
@@ -120,15 +141,14 @@ struct FieldCheck {
 FieldCheck range_check(const RangeCheck& check, double value);
 // Parses `text` with `decimal_sep` (null text: classifies the stored value),
 // classifies and stores. Returns whether the record changed.
-bool check_field(Partition& p, FieldId id, const char* text, FieldCheck& out,
-                 int layer_index, char decimal_sep);
+bool check_field(Partition& p, FieldId id, const char* text, FieldCheck& out, int layer_index,
+                 char decimal_sep);
 bool validate_partition(Partition& p);
 
 // --- calculations ---------------------------------------------------------
 bool calculate_partition(Partition& p);
 void series_distribution(const Partition& p, double outer, double inner, double value_outer,
-                         double value_inner, const double coef[], double& total,
-                         double values[]);
+                         double value_inner, const double coef[], double& total, double values[]);
 double curvature_factor(double x);
 
 struct SaturationPoint {
