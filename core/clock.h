@@ -1,6 +1,8 @@
 // Local date and time through an injectable clock, so reports are testable.
 #pragma once
 
+#include <cstdint>
+
 struct LocalTime {
     int year = 2000;
     int month = 1;    // 1..12
@@ -31,3 +33,7 @@ public:
 private:
     LocalTime t_;
 };
+
+// The calendar time, in UTC, of `seconds` since 1970-01-01 00:00 UTC.
+// False outside the years 1 to 9999.
+bool utc_time(std::int64_t seconds, LocalTime& out);
