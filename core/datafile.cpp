@@ -6,12 +6,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <ctime>
-#include <string>
 
 #include "core/Quil_c.h"
+#include "core/atomic_file.h"
 
 namespace {
 
@@ -32,98 +30,6 @@ std::size_t read_full(int fd, std::uint8_t* buf, std::size_t n) {
         got += static_cast<std::size_t>(r);
     }
     return got;
-}
-
-bool write_full(int fd, const std::uint8_t* buf, std::size_t n) {
-    std::size_t done = 0;
-    while (done < n) {
-        const ssize_t w = ::write(fd, buf + done, n - done);
-        if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) return false;
-        done += static_cast<std::size_t>(w);
-    }
-    return true;
-}
-
-std::string folder_of(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
-// Follows symbolic links to the file that is really written, so that a link
-// stays a link. False on a loop or an unreadable link.
-bool resolve_links(const char* path, std::string& out) {
-    out = path;
-    for (int hops = 0; hops < 40; ++hops) {
-        struct stat st;
-        if (::lstat(out.c_str(), &st) != 0) return errno == ENOENT;  // a new file
-        if (!S_ISLNK(st.st_mode)) return true;
-        char link[4096];
-        const ssize_t len = ::readlink(out.c_str(), link, sizeof link);
-        if (len <= 0 || static_cast<std::size_t>(len) >= sizeof link) return false;
-        std::string next(link, static_cast<std::size_t>(len));
-        out = next.front() == '/' ? next : folder_of(out) + "/" + next;
-    }
-    return false;
-}
-
-// A new file beside the target. Created with 0666 so that the umask applies
-// as it would to a file opened the ordinary way.
-int create_temporary(const std::string& folder, std::string& name) {
-    static unsigned counter = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        timespec ts{};
-        ::clock_gettime(CLOCK_REALTIME, &ts);
-        char leaf[64];
-        std::snprintf(leaf, sizeof leaf, "/.parieta-%ld-%u-%ld.tmp", static_cast<long>(::getpid()),
-                      ++counter, static_cast<long>(ts.tv_nsec));
-        name = folder + leaf;
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
-}
-
-void sync_folder(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
-// Writes all of `bytes` to `path`, or leaves whatever was there untouched.
-bool replace_file(const char* path, const std::uint8_t* bytes, std::size_t n) {
-    std::string target;
-    if (!resolve_links(path, target)) return false;
-    struct stat old;
-    const bool exists = ::stat(target.c_str(), &old) == 0;
-    if (exists && !S_ISREG(old.st_mode)) return false;  // never replace a folder or device
-    if (!exists && errno != ENOENT) return false;
-
-    const std::string folder = folder_of(target);
-    std::string temporary;
-    const int fd = create_temporary(folder, temporary);
-    if (fd < 0) return false;
-    bool ok = true;
-    if (exists) {
-        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
-        if (ok && ::fchown(fd, old.st_uid, old.st_gid) != 0) {
-            // Without the right to give it away the group may still be kept.
-            (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
-        }
-    }
-    ok = ok && write_full(fd, bytes, n) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    sync_folder(folder);
-    return true;
 }
 
 bool has_data_extension(const char* path) {
@@ -187,7 +93,11 @@ int write_data_file(Partition& source, const char* path) {
     const std::uint32_t sum = data_checksum(payload, PAYLOAD_SIZE);
     std::memcpy(file + 8, &sum, sizeof sum);
 
-    if (!replace_file(path, file, sizeof file)) return 1;
+    // The old file stays as it was unless every byte reached the disk.
+    AtomicFile out;
+    if (!out.open(path)) return 1;
+    out.write(file, sizeof file);
+    if (!out.commit()) return 1;
     source.modified = 0;
     return 0;
 }

@@ -277,6 +277,7 @@ TEST_F(DataFile, WhatCannotBeWritten) {
     EXPECT_EQ(write_data_file(p, path("sub").c_str()), 1);  // a folder is not replaced
     EXPECT_EQ(write_data_file(p, ""), 1);
     EXPECT_EQ(write_data_file(p, nullptr), 1);
+    EXPECT_EQ(write_data_file(p, "/dev/full"), 1);
     EXPECT_EQ(p.modified, 1);
     EXPECT_EQ(entries(), std::vector<std::string>{"sub"});
 }
