@@ -8,8 +8,7 @@
 #include <numbers>
 
 QPainterCanvas::QPainterCanvas(QPainter& painter, QColor text_color)
-    : painter_(painter), pen_(painter.pen()), text_color_(text_color),
-      decoder_("windows-1250") {
+    : painter_(painter), pen_(painter.pen()), text_color_(text_color), decoder_("windows-1250") {
     pen_.setCapStyle(Qt::FlatCap);
     painter_.setPen(pen_);
 }
@@ -44,8 +43,7 @@ void QPainterCanvas::line(int x1, int y1, int x2, int y2) { painter_.drawLine(x1
 // Qt measures arc angles counter-clockwise in sixteenths of a degree on the
 // ellipse's parameter circle, with y pointing up; the canvas gives points,
 // so each point's ray from the centre is turned into that parameter angle.
-void QPainterCanvas::arc(int left, int top, int right, int bottom, int x3, int y3, int x4,
-                         int y4) {
+void QPainterCanvas::arc(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4) {
     const double cx = (left + right) * 0.5, cy = (top + bottom) * 0.5;
     const double a = std::fabs(right - left) * 0.5, b = std::fabs(bottom - top) * 0.5;
     auto angle16 = [&](int x, int y) {

@@ -35,13 +35,13 @@ constexpr double F_STEP = 0.025;
 constexpr double SPAN_EPS = 0.0001;
 
 // The derived fractions, each formed once from the ones above.
-constexpr double F_TEMP_TOP = double(ld(F_TOP) + F_GAP);              // 0.20
-constexpr double F_TEMP_BOTTOM = double(ld(F_BOTTOM) - F_GAP);        // 0.91
-constexpr double F_TEMP_BAND = double(ld(F_TEMP_BOTTOM) - F_TEMP_TOP);  // 0.71
+constexpr double F_TEMP_TOP = double(ld(F_TOP) + F_GAP);                   // 0.20
+constexpr double F_TEMP_BOTTOM = double(ld(F_BOTTOM) - F_GAP);             // 0.91
+constexpr double F_TEMP_BAND = double(ld(F_TEMP_BOTTOM) - F_TEMP_TOP);     // 0.71
 constexpr double F_PRESS_BAND = double(ld(F_PRESS_BOTTOM) - F_PRESS_TOP);  // 0.45
-constexpr double F_NUMBERS = double(ld(F_BOTTOM) + F_GAP);            // 0.95
-constexpr double F_FACE = double((ld(1.0) - F_WALL) * 0.5);           // 0.26
-constexpr double F_AIR_START = double(ld(F_FACE) - F_AIR);            // 0.02
+constexpr double F_NUMBERS = double(ld(F_BOTTOM) + F_GAP);                 // 0.95
+constexpr double F_FACE = double((ld(1.0) - F_WALL) * 0.5);                // 0.26
+constexpr double F_AIR_START = double(ld(F_FACE) - F_AIR);                 // 0.02
 
 constexpr Rgb BLACK{0, 0, 0};
 constexpr Rgb MAROON{128, 0, 0};
@@ -185,6 +185,9 @@ void GraphPainter::arc(int x, int y, double f) {
     const double h = dy_ * f;
     const double m = ARC_DEPTH * h;
     const double s = std::sqrt(2.0 * h * m - h * h);
+    // In a partition a pixel or two wide a plane may round past the internal
+    // face, which turns f and the ellipse inside out.
+    if (!(h > 0.0) || !(s > 0.0)) return;
     const double t = g * m / s;
     const int left = round_px(ld(x) + g - t);
     const int top = round_px(ld(y) - h);
@@ -289,8 +292,8 @@ void GraphPainter::pressures() {
     const char* real1 = text_a(83);
     int sat_x = xl_, real_x, sat_y, real_y;
     if (screen_) {
-        sat_y = real_y = dir_ >= 0 ? frac_h(F_LEGEND_TOP) + y0_
-                                   : trunc_px((ld(F_TEMP_TOP) + F_GAP) * h_) + y0_;
+        sat_y = real_y =
+            dir_ >= 0 ? frac_h(F_LEGEND_TOP) + y0_ : trunc_px((ld(F_TEMP_TOP) + F_GAP) * h_) + y0_;
         real_x = xl_ + 15 * tw0_;
     } else {
         sat_y = frac_h(F_PAPER_LEGEND) + y0_;
