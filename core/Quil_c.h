@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <type_traits>
 
 constexpr int MAX_LAYERS = 11;
 constexpr int MAX_PLANES = MAX_LAYERS + 1;
@@ -77,6 +78,7 @@ struct Partition : PartitionInput {
     // Zero-filled, then the default input; modified 0, every result 0.
     Partition();
 };
+static_assert(std::is_trivially_copyable_v<Partition>);  // copied byte for byte
 
 constexpr std::size_t PAYLOAD_SIZE = sizeof(PartitionInput);
 constexpr std::size_t HEADER_SIZE = 12;
