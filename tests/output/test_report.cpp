@@ -109,6 +109,7 @@ struct SampleCase {
     char sep;
     const char* expected_file;
 };
+void PrintTo(const SampleCase& c, std::ostream* os) { *os << c.name; }
 
 class DefaultRecordSample : public ReportTest, public ::testing::WithParamInterface<SampleCase> {};
 
