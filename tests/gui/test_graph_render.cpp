@@ -234,6 +234,13 @@ TEST_F(GraphRender, SummerAndElevenLayerPictures) {
     ASSERT_TRUE(render_screen(many).save(png_dir() + "/screen-curved-eleven-layers.png"));
 }
 
+TEST_F(GraphRender, PolishPicture) {
+    set_language(LANG_POLISH);
+    const QImage img = render_screen(condensing(0));
+    ASSERT_TRUE(img.save(png_dir() + "/screen-straight-condensation-pl.png"));
+    EXPECT_GT(count_color(img, QColor(255, 0, 0)), 0);
+}
+
 TEST_F(GraphRender, PaperPictureFillsTheLowerPage) {
     struct Case {
         const char* file;
