@@ -1,0 +1,141 @@
+// The help and materials window: shows a catalogue A text in a fixed-pitch
+// font, searches it, and copies a selected text or number into the layers
+// grid of the main window.
+#pragma once
+
+#include <QChar>
+#include <QRect>
+#include <QSize>
+#include <QTextEdit>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+
+class FindDialog;
+class MessageUi;
+class QFrame;
+class QPushButton;
+
+// Window modes.
+constexpr int HELP_MODE_TEXT = 0;         // a help text
+constexpr int HELP_MODE_MATERIALS = 1;    // the materials table, to read
+constexpr int HELP_MODE_COPY_TEXT = 2;    // ... with a button copying the selected text
+constexpr int HELP_MODE_COPY_NUMBER = 3;  // ... with a button copying the selected number
+constexpr int MATERIALS_TEXT_ID = 126;    // catalogue A id of the materials table
+constexpr int COPY_MAX_CHARS = 36;        // what a layer cell takes at most
+
+// The cell of the layers grid that a copy writes into.
+class LayerGridTarget {
+public:
+    virtual ~LayerGridTarget() = default;
+    virtual int current_column() const = 0;
+    virtual int current_row() const = 0;
+    virtual void set_cell_text(int col, int row, const QString& text) = 0;
+};
+
+// What the window reads from its surroundings; an empty function falls back
+// to the primary screen and the system locale.
+struct HelpWindowSeams {
+    std::function<QSize()> screen_size;
+    std::function<QChar()> decimal_separator;
+};
+
+// The text box: reports mouse presses and releases after they have changed
+// the selection, and key presses before it handles them.
+class HelpTextBox : public QTextEdit {
+public:
+    using QTextEdit::QTextEdit;
+    std::function<void()> on_mouse_down_up;
+    std::function<bool(QKeyEvent*)> on_key_down;  // true: the key is used up
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+};
+
+class TForm_Help : public QWidget {
+    Q_OBJECT
+
+public:
+    // `ui` shows the not-found box and `grid` takes copies; either may be
+    // null (then nothing is shown or copied) and set later.
+    TForm_Help(MessageUi* ui, LayerGridTarget* grid, HelpWindowSeams seams = {},
+               QWidget* parent = nullptr);
+    ~TForm_Help() override;
+
+    void set_message_ui(MessageUi* ui) { ui_ = ui; }
+    void set_layer_grid(LayerGridTarget* grid) { grid_ = grid; }
+
+    // Shows catalogue A text `text_id` in window `mode` and brings the window
+    // to the front. An id outside the catalogue shows an empty text; a mode
+    // outside 0..3 is taken as the read-only materials view.
+    void show_text(int mode, int text_id);
+    void show_materials(int mode) { show_text(mode, MATERIALS_TEXT_ID); }
+    // Reloads the current text and the button captions in the current language.
+    void load_text();
+    void layout_window();
+
+    void eh_Form_Help_OnCreate();
+    void eh_Form_Help_OnResize();
+    void eh_Form_Help_OnClose();
+    void eh_Form_Help_OnDestroy();
+    void eh_button_copy_OnClick();
+    void eh_button_find_OnClick();
+    bool eh_txt_help_OnKeyDown(QKeyEvent* e);
+    void eh_txt_help_OnMouseDownUp();
+    void on_find();
+
+    int mode() const { return mode_; }
+    int current_text_id() const { return current_id_; }
+    int font_size() const { return font_size_; }
+    QRect help_geometry() const { return help_geometry_; }
+    QRect reference_geometry() const { return reference_geometry_; }
+    FindDialog* find_dialog() const { return find_dialog_; }
+
+    QFrame* Panel1 = nullptr;
+    QPushButton* button_copy = nullptr;
+    QPushButton* button_find = nullptr;
+    QFrame* Panel2 = nullptr;
+    HelpTextBox* txt_help = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    QSize screen_size() const;
+    QChar decimal_separator() const;
+    QRect& geometry_of_mode() {
+        return mode_ == HELP_MODE_TEXT ? help_geometry_ : reference_geometry_;
+    }
+    void apply_geometry(const QRect& g);
+    void remember_geometry();
+    void place_buttons();
+    void arrange_for_mode();
+
+    MessageUi* ui_;
+    LayerGridTarget* grid_;
+    HelpWindowSeams seams_;
+    FindDialog* find_dialog_ = nullptr;
+
+    std::uint8_t mode_ = HELP_MODE_TEXT;
+    std::uint8_t current_id_ = 127;
+    std::uint8_t previous_id_ = 127;
+    int font_size_ = 9;
+    QRect help_geometry_;
+    QRect reference_geometry_;
+    int last_screen_width_ = 0;
+
+    // Button margins fixed by layout_window; the copy button keeps its
+    // distance from the right edge, the find button from the left.
+    int copy_right_margin_ = 0;
+    int copy_width_ = 0;
+    int find_left_ = 0;
+    int find_width_ = 0;
+    int button_top_ = 0;
+    int button_height_ = 0;
+    bool arranging_ = false;  // geometry set by the program, not by the user
+};
