@@ -5,9 +5,28 @@
 #include <cstddef>
 #include <cstdint>
 
+// Paths are built in buffers of this size, terminator included.
+constexpr std::size_t SETTINGS_PATH_SIZE = 260;
+
+// 0 ".PAR", 1 "PAR", 2 "DAT", 3 "PARI", 4 "TXT", 5 "PARIETA.CFG"; any
+// other index gives the empty text.
 const char* file_name_of(int index);
+
+// The executable's folder, ending with "/"; the empty text when it does not
+// fit in `size` bytes with its terminator or cannot be found.
 void exe_directory(char* buffer, std::size_t size);
+// exe_directory followed by "PARIETA.CFG"; the empty text when it does not fit.
 void settings_path(char* buffer, std::size_t size);
+
+// The language stored in the settings file, 0 or 1; 1 when there is none,
+// it is short, or it holds another value. Silent.
 int read_settings();
+// Stores the language when it differs from the one last read; a write that
+// does not complete removes the file. Silent.
 void write_settings(int language);
+// The value last read successfully, 1 until then.
 std::int32_t saved_language();
+
+// Tests: take `directory` as the executable's folder; null goes back to the
+// real one.
+void set_exe_directory_for_testing(const char* directory);
