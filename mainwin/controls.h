@@ -1,0 +1,82 @@
+// Small controls of the main window: an edit with key events that can be
+// replaced, the graph's paint box, and the watcher that tells when the
+// focus leaves a control for another control of the same window.
+#pragma once
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+class QButtonGroup;
+class QKeyEvent;
+class QRadioButton;
+
+// Key codes of the key-down events: the virtual-key numbers the handlers
+// compare with; keys without one keep Qt's code (which never collides).
+constexpr int KEY_BACKSPACE = 8;
+constexpr int KEY_TAB = 9;
+constexpr int KEY_ENTER = 13;
+constexpr int KEY_ESCAPE = 27;
+constexpr int KEY_F1 = 112;
+int key_code(const QKeyEvent* e);
+
+// The character a key press types, or 0 when it types none (cursor and
+// function keys, control chords). Backspace types 8.
+char16_t typed_char(const QKeyEvent* e);
+
+// One-line edit whose key-down and key-press handlers run before the edit
+// sees the key; setting the key to 0 discards it.
+class KeyEdit : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+    std::function<void(int& key, Qt::KeyboardModifiers)> on_key_down;
+    std::function<void(char16_t& key)> on_key_press;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+};
+
+// The paint box of the graph: forwards its paint event.
+class GraphBox : public QWidget {
+public:
+    using QWidget::QWidget;
+    std::function<void()> on_paint;
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+};
+
+// Calls `on_exit` when the focus moves from `target` (or a child of it, such
+// as a grid's cell editor) to another control of the same window. Focus going
+// to another window (a message box) or to no window is not an exit.
+class ExitWatcher : public QObject {
+public:
+    ExitWatcher(QWidget* target, std::function<void()> on_exit);
+
+private:
+    void focus_changed(QWidget* old_widget, QWidget* now_widget);
+    QPointer<QWidget> target_;
+    std::function<void()> on_exit_;
+};
+
+// A radio group of two items in one column under its caption. `on_click`
+// runs when the user picks an item, not when the program sets one.
+class RadioGroup : public QGroupBox {
+public:
+    explicit RadioGroup(QWidget* parent = nullptr);
+    void set_items(const QString& first, const QString& second);
+    int item_index() const;  // -1 when none is selected
+    void set_item_index(int index);
+    QRadioButton* item(int index) const { return items_[index]; }
+    std::function<void()> on_click;
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    QRadioButton* items_[2];
+    QButtonGroup* group_;
+};

@@ -1,0 +1,114 @@
+// A string grid: cells addressed (column, row) with row 0 and the first
+// `fixed_cols` columns fixed; texts live in our own store, so cells beyond
+// the current row and column counts keep their texts.
+//
+// Row 0 is the horizontal header, so it stays in view while the rows scroll;
+// grid row r is the table's row r - 1. Fixed cells cannot be edited and are
+// drawn like the header. Moving the current cell goes through
+// `on_select_cell`, which may refuse it (the current cell then stays).
+#pragma once
+
+#include <QLineEdit>
+#include <QPointer>
+#include <QTableWidget>
+#include <functional>
+#include <vector>
+
+class StringGrid : public QTableWidget {
+    Q_OBJECT
+public:
+    explicit StringGrid(QWidget* parent = nullptr);
+
+    QString cell(int col, int row) const;
+    // Also updates the shown item and an editor open on that cell.
+    void set_cell(int col, int row, const QString& text);
+
+    int col_count() const { return cols_; }
+    int row_count() const { return rows_; }
+    void set_col_count(int n);
+    void set_row_count(int n);
+    int fixed_cols() const { return fixed_cols_; }
+    void set_fixed_cols(int n);
+    bool is_fixed(int col, int row) const { return row < 1 || col < fixed_cols_; }
+
+    // The current cell. Setting it runs no selection event.
+    int col() const { return cur_col_; }
+    int row() const { return cur_row_; }
+    void set_current(int col, int row);
+
+    // Widths and the default row height exclude the 1-pixel grid line.
+    int col_width(int col) const;
+    void set_col_width(int col, int width);
+    int default_row_height() const { return row_height_; }
+    void set_default_row_height(int height);
+
+    bool editing() const { return editing_; }
+    void set_editing(bool on);
+    bool always_show_editor() const { return always_show_editor_; }
+    void set_always_show_editor(bool on);
+    bool tabs() const { return tabs_; }
+    void set_tabs(bool on) { tabs_ = on; }
+    // At most this many characters in the column's cell editor (0: no limit).
+    void set_col_max_length(int col, int n);
+
+    // The cell under a point of this widget; false outside every cell.
+    bool mouse_to_cell(QPoint pos, int& col, int& row) const;
+    // Opens the cell editor on the current cell when editing is on.
+    void show_editor();
+    QLineEdit* editor() const { return editor_; }
+
+    // Asks `on_select_cell`, then moves; true when the cell moved.
+    bool select_cell(int col, int row);
+
+    std::function<void(StringGrid*, int col, int row, bool& can_select)> on_select_cell;
+    // Key-down first (set the key to 0 to discard it), then key-press for a
+    // typed character (set it to 0 to discard it). Both see keys typed into
+    // the cell editor too.
+    std::function<void(StringGrid*, int& key, Qt::KeyboardModifiers)> on_key_down;
+    std::function<void(StringGrid*, char16_t& key)> on_key_press;
+    std::function<void(StringGrid*, Qt::MouseButton, QPoint)> on_mouse_down;
+
+    // Both return true when the event was used up.
+    bool handle_key(QKeyEvent* e, QLineEdit* from_editor);
+    void editor_created(QLineEdit* editor, int col, int row);
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+protected slots:
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+
+private:
+    QString& slot(int col, int row);
+    void sync_item(int col, int row);
+    void sync_all();
+    void apply_current();
+    bool navigate(int key, Qt::KeyboardModifiers modifiers, QLineEdit* from_editor);
+    void next_tab_cell(bool back, int& col, int& row) const;
+    int visible_rows() const;
+    bool focus_within() const;
+
+    std::vector<std::vector<QString>> store_;  // [row][col]
+    std::vector<int> widths_;
+    std::vector<int> max_lengths_;
+    int cols_ = 0;
+    int rows_ = 1;
+    int fixed_cols_ = 1;
+    int cur_col_ = 1;
+    int cur_row_ = 1;
+    int row_height_ = 18;
+    bool editing_ = true;
+    bool always_show_editor_ = true;
+    bool tabs_ = true;
+    bool syncing_ = false;
+    QPointer<QLineEdit> editor_;
+    int editor_col_ = -1;
+    int editor_row_ = -1;
+};

@@ -1,0 +1,43 @@
+// Every modal interaction of the main window and what it asks of the
+// platform, behind one interface: the real one wraps Qt, tests script a fake.
+#pragma once
+
+#include <QSize>
+#include <QString>
+#include <functional>
+#include <optional>
+
+#include "core/clock.h"
+#include "core/message_ui.h"
+
+class QPrinter;
+class QWidget;
+
+// What a file dialog carries from one use to the next. The window owns one
+// for opening and one for saving; the Ui runs them.
+struct FileDialog {
+    QString title;
+    QString filter;        // "desc|pattern|desc|pattern", as the catalogue holds it
+    int filter_index = 1;  // 1-based
+    QString dir;
+    QString name;
+    QString default_ext;  // without the dot
+    bool overwrite_prompt = false;
+    bool hide_read_only = true;
+    bool resizable = true;
+    // Called with the selected path (empty when none) while the dialog is open.
+    std::function<void(const QString&)> on_selection_change;
+};
+
+class Ui : public MessageUi {
+public:
+    // Both return the chosen full path, or nothing when the user cancelled.
+    virtual std::optional<QString> run_open_dialog(FileDialog& dialog) = 0;
+    virtual std::optional<QString> run_save_dialog(FileDialog& dialog) = 0;
+    // True when the user accepted the printer set-up.
+    virtual bool run_print_dialog(QPrinter& printer) = 0;
+    virtual const Clock& clock() const = 0;
+    virtual QSize screen_size() const = 0;
+    virtual int scroll_bar_width() const = 0;
+    virtual char decimal_separator() const = 0;
+};
