@@ -260,29 +260,39 @@ void TForm_quil::eh_Form_quil_OnShow() {
 
 void TForm_quil::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
+    // The window's size includes its frame, known only once it is shown.
+    if (frame_size() != frame_used_) {
+        layout_controls();
+        fill_grids(false);
+    }
     if (!e->spontaneous()) eh_Form_quil_OnShow();
 }
 
 void TForm_quil::eh_Form_quil_OnPaint() {
     const int width = ui.screen_size().width();
     if (width == last_screen_width) return;
-    if (last_screen_width != 0 && !relayout_queued_) {
-        // Laid out right after this paint: resizing inside a paint event is unsafe.
-        relayout_queued_ = true;
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                relayout_queued_ = false;
-                layout_controls();
-                fill_grids(false);
-            },
-            Qt::QueuedConnection);
-    }
+    if (last_screen_width != 0) queue_relayout();
     last_screen_width = width;
+}
+
+void TForm_quil::queue_relayout() {
+    // Laid out right after this paint: resizing inside a paint event is unsafe.
+    if (relayout_queued_) return;
+    relayout_queued_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            relayout_queued_ = false;
+            layout_controls();
+            fill_grids(false);
+        },
+        Qt::QueuedConnection);
 }
 
 void TForm_quil::paintEvent(QPaintEvent* e) {
     QWidget::paintEvent(e);
+    // A window manager may add its frame after the window was shown.
+    if (frame_size() != frame_used_) queue_relayout();
     eh_Form_quil_OnPaint();
 }
 

@@ -158,6 +158,8 @@ private:
     void create_controls();
     void connect_handlers();
     void place_anchored();
+    QSize frame_size() const;
+    void queue_relayout();
     QString catalogue_a(int id) const;
 
     std::unique_ptr<MessageUi> messages_;
@@ -166,4 +168,5 @@ private:
     int graph_right_ = 0;
     int graph_bottom_ = 0;
     bool relayout_queued_ = false;
+    QSize frame_used_;  // the frame the last layout allowed for
 };

@@ -35,7 +35,8 @@ void TForm_quil::layout_controls() {
 
     // Sizes are of the whole window, frame included; the frame is known
     // once the window has been shown by a window manager.
-    const QSize frame = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
+    const QSize frame = frame_size();
+    frame_used_ = frame;
     setMinimumSize(0, 0);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     const int width = scaled(sw, 0.88);
@@ -93,6 +94,10 @@ void TForm_quil::layout_controls() {
     graph_bottom_ = h - graph->geometry().bottom() - 1;
 
     setUpdatesEnabled(updates);
+}
+
+QSize TForm_quil::frame_size() const {
+    return isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
 }
 
 void TForm_quil::place_anchored() {

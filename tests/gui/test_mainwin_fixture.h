@@ -1,0 +1,89 @@
+// The real main window on the offscreen platform, driven with QTest events.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolButton>
+#include <memory>
+
+#include "core/Quil_c.h"
+#include "lang/catalogue.h"
+#include "mainwin/Quil_gui.h"
+#include "mainwin/controls.h"
+#include "mainwin/string_grid.h"
+#include "tests/gui/fake_ui.h"
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    // English texts, a '.' separator and a 1024x768 screen unless a test
+    // says otherwise before `open_window`.
+    // Frameless by default, so that the client area is the whole window.
+    void open_window(bool frameless = true) {
+        form = std::make_unique<TForm_quil>(doc, ui);
+        form->setWindowFlag(Qt::FramelessWindowHint, frameless);
+        set_language(LANG_ENGLISH);
+        form->fill_grids(false);
+        form->show();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        QApplication::processEvents();
+    }
+
+    void TearDown() override {
+        form.reset();
+        set_language(LANG_POLISH);  // what the settings file would say
+    }
+
+    StringGrid* t1() const { return form->mnu_table1; }
+    StringGrid* t2() const { return form->mnu_table2; }
+
+    QPoint cell_center(StringGrid* g, int col, int row) const {
+        return g->visualRect(g->model()->index(row - 1, col)).center();
+    }
+
+    void click_cell(StringGrid* g, int col, int row) {
+        g->scrollTo(g->model()->index(row - 1, col));
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, cell_center(g, col, row));
+    }
+
+    // Key presses for each character; QTest knows keys for ASCII only.
+    static void type_text(QWidget* w, const QString& text) {
+        for (const QChar c : text) {
+            if (c.unicode() < 0x80) {
+                QTest::keyClick(w, char(c.unicode()));
+                continue;
+            }
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(w, &press);
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(w, &release);
+        }
+    }
+
+    // Selects the cell with the mouse, replaces its text by typing, and
+    // presses Enter unless told not to.
+    void type_cell(StringGrid* g, int col, int row, const QString& text, bool enter = true) {
+        click_cell(g, col, row);
+        QLineEdit* editor = g->editor();
+        ASSERT_NE(editor, nullptr) << "no cell editor at " << col << "," << row;
+        editor->selectAll();
+        QTest::keyClick(editor, Qt::Key_Delete);
+        type_text(editor, text);
+        if (enter) QTest::keyClick(editor, Qt::Key_Return);
+    }
+
+    void press_enter(StringGrid* g) {
+        QTest::keyClick(g->editor() ? static_cast<QWidget*>(g->editor()) : g, Qt::Key_Return);
+    }
+
+    Partition doc;
+    FakeUi ui;
+    std::unique_ptr<TForm_quil> form;
+};

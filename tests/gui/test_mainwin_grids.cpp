@@ -1,0 +1,351 @@
+// Typing, checking and recalculating through the real grids.
+#include <QLabel>
+#include <QToolButton>
+#include <cstring>
+
+#include "mainwin/controls.h"
+#include "tests/gui/test_mainwin_fixture.h"
+
+namespace {
+
+const char* const TEMP_EXT_LIMIT =
+    "External temperature is out of allowable limits.\n(min=-40; max=55)";
+
+TEST_F(MainWindowTest, StartsFilledFromTheDefaultRecordWithoutMessages) {
+    open_window();
+    EXPECT_TRUE(ui.boxes.empty()) << ui.shown();
+    EXPECT_TRUE(form->results_valid);
+    EXPECT_TRUE(form->graph->isVisible());
+    EXPECT_EQ(t1()->row_count(), 5);
+    EXPECT_EQ(t1()->cell(1, 1), "-5");
+    EXPECT_EQ(t1()->cell(2, 2), "0.12");
+    EXPECT_EQ(t2()->row_count(), 6);  // header, four layers, the "Add" row
+    EXPECT_EQ(t2()->cell(0, 1), "    1-2");
+    EXPECT_EQ(t2()->cell(1, 1), " Add");
+    EXPECT_EQ(t2()->cell(2, 4), "Delete");
+    EXPECT_EQ(t2()->cell(6, 2), "0.0225");
+    EXPECT_EQ(t2()->cell(1, 5), " Add");
+    EXPECT_EQ(t2()->cell(2, 5), "");
+    EXPECT_EQ(t2()->cell(3, 0), "        Layer description");
+    EXPECT_FALSE(form->edit_RadiusC->isVisible());
+    // The conditions grid has the focus, in its cell editor.
+    EXPECT_EQ(QApplication::focusWidget(), t1()->editor());
+}
+
+TEST_F(MainWindowTest, EnterTakesTheTypedValueAndRecalculates) {
+    open_window();
+    const double k_before = doc.k;
+    type_cell(t1(), 1, 1, "-20");
+    EXPECT_EQ(doc.temp_ext, -20.0);
+    EXPECT_DOUBLE_EQ(doc.temp[0] < -5.0, true);
+    EXPECT_EQ(doc.k, k_before);  // k does not depend on the temperatures
+    type_cell(t2(), 5, 2, "0.05");
+    EXPECT_EQ(doc.layers[1].lambda, 0.05);
+    EXPECT_LT(doc.k, k_before);
+    EXPECT_TRUE(ui.boxes.empty()) << ui.shown();
+    EXPECT_TRUE(form->graph->isVisible());
+}
+
+TEST_F(MainWindowTest, OutOfLimitsIsToldOnceUntilAnotherValueIsTyped) {
+    open_window();
+    type_cell(t1(), 1, 1, "60");
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, TEMP_EXT_LIMIT);
+    EXPECT_EQ(ui.boxes[0].caption, "ERROR");
+    EXPECT_EQ(ui.boxes[0].icon, MsgIcon::error);
+    EXPECT_FALSE(form->results_valid);
+    EXPECT_FALSE(form->graph->isVisible());
+
+    press_enter(t1());
+    EXPECT_EQ(ui.boxes.size(), 1u) << ui.shown();
+    type_cell(t1(), 1, 1, "70");
+    EXPECT_EQ(ui.boxes.size(), 2u) << ui.shown();
+    type_cell(t1(), 1, 1, "10");
+    EXPECT_EQ(ui.boxes.size(), 2u) << ui.shown();
+    EXPECT_TRUE(form->graph->isVisible());
+}
+
+TEST_F(MainWindowTest, LettersAreToldAtEveryPassNoEarlierFieldTook) {
+    open_window();
+    type_cell(t2(), 4, 1, "abc");
+    press_enter(t2());
+    ASSERT_EQ(ui.boxes.size(), 2u) << ui.shown();
+    EXPECT_EQ(ui.boxes[1].text, "Thickness for layer 1-2 is invalid.");
+    EXPECT_EQ(doc.layers[0].thickness, 0.015);  // nothing stored
+
+    // An earlier field takes the pass's one message.
+    t1()->set_cell(2, 1, "abc");
+    press_enter(t2());
+    ASSERT_EQ(ui.boxes.size(), 3u) << ui.shown();
+    EXPECT_EQ(ui.boxes[2].text, "Internal temperature is invalid.");
+}
+
+TEST_F(MainWindowTest, TwoBadCellsGiveOneMessageForTheEarlier) {
+    open_window();
+    type_cell(t2(), 5, 3, "9", false);  // Lambda of layer 3, not yet read
+    type_cell(t2(), 4, 3, "5", true);   // moving here read the Lambda already
+    ASSERT_EQ(ui.boxes.size(), 2u) << ui.shown();
+    EXPECT_EQ(ui.boxes[0].text,
+              "Thermal conductivity coefficient Lambda for layer 3-4 is out of allowable "
+              "limits.\n(min=0.02; max=3)");
+    EXPECT_EQ(ui.boxes[1].text,
+              "Thickness for layer 3-4 is out of allowable limits.\n(min=0.00001; max=2)");
+
+    // Both at once: only the thickness, which is read before the Lambda.
+    ui.boxes.clear();
+    t2()->set_cell(4, 3, "6");
+    t2()->set_cell(5, 3, "8");
+    press_enter(t2());
+    ASSERT_EQ(ui.boxes.size(), 1u) << ui.shown();
+    EXPECT_EQ(ui.boxes[0].text,
+              "Thickness for layer 3-4 is out of allowable limits.\n(min=0.00001; max=2)");
+    // The Lambda's kind was remembered all the same.
+    press_enter(t2());
+    EXPECT_EQ(ui.boxes.size(), 1u) << ui.shown();
+}
+
+TEST_F(MainWindowTest, TotalThicknessWarningOncePerExcursionAndNeverDuringAnError) {
+    const char* const warning = "Total thickness of the partition has suspected value.";
+    open_window();
+    type_cell(t2(), 4, 2, "1", false);
+    type_cell(t2(), 4, 3, "1");  // 2.03 m in all
+    ASSERT_EQ(ui.boxes.size(), 1u) << ui.shown();
+    EXPECT_EQ(ui.boxes[0].text, warning);
+    EXPECT_EQ(ui.boxes[0].caption, "Warning");
+    EXPECT_EQ(ui.boxes[0].icon, MsgIcon::warning);
+    EXPECT_TRUE(form->results_valid);  // a suspected value does not block
+    press_enter(t2());
+    EXPECT_EQ(ui.boxes.size(), 1u);
+
+    type_cell(t2(), 4, 3, "0.5");
+    type_cell(t2(), 4, 3, "1");
+    ASSERT_EQ(ui.boxes.size(), 2u) << ui.shown();
+    EXPECT_EQ(ui.boxes[1].text, warning);
+
+    // Back in range, then out again while a field is in error: no warning.
+    type_cell(t2(), 4, 3, "0.5");
+    type_cell(t1(), 1, 1, "abc");
+    type_cell(t2(), 4, 3, "1");
+    for (std::size_t i = 2; i < ui.boxes.size(); ++i) EXPECT_NE(ui.boxes[i].text, warning);
+}
+
+struct KeyCase {
+    char separator;
+    const char* typed;
+    const char* cell_text;  // what the cell holds afterwards
+    double stored;          // the thickness afterwards
+};
+
+void PrintTo(const KeyCase& c, std::ostream* os) {
+    *os << "'" << c.typed << "' with '" << c.separator << "'";
+}
+
+class NumberKeys : public MainWindowTest, public ::testing::WithParamInterface<KeyCase> {};
+
+TEST_P(NumberKeys, OnlyNumberCharactersReachANumberCell) {
+    const KeyCase& c = GetParam();
+    ui.separator = c.separator;
+    open_window();
+    type_cell(t2(), 4, 1, QString::fromLatin1(c.typed));
+    EXPECT_EQ(t2()->cell(4, 1).toStdString(), c.cell_text);
+    EXPECT_DOUBLE_EQ(doc.layers[0].thickness, c.stored);
+    EXPECT_TRUE(ui.boxes.empty()) << ui.shown();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BothSeparators, NumberKeys,
+    // "+", the space and the other separator are refused.
+    ::testing::Values(KeyCase{'.', "+0.02 5", "0.025", 0.025}, KeyCase{'.', ",1", "1", 1.0},
+                      KeyCase{'.', "1e-3", "1e-3", 0.001}, KeyCase{'.', "2E-2", "2E-2", 0.02},
+                      KeyCase{',', "0,02", "0,02", 0.02}, KeyCase{',', ".1", "1", 1.0},
+                      KeyCase{',', "1,5e-2", "1,5e-2", 0.015}),
+    [](const auto& info) { return "case" + std::to_string(info.index); });
+
+TEST_F(MainWindowTest, DecimalCommaShowsInTheCells) {
+    ui.separator = ',';
+    open_window();
+    EXPECT_EQ(t1()->cell(2, 2), "0,12");
+    EXPECT_EQ(t2()->cell(6, 2), "0,0225");
+}
+
+TEST_F(MainWindowTest, DescriptionAndTitleTakeAnyTextWithinTheRecord) {
+    open_window();
+    type_cell(t2(), 3, 1, QString::fromUtf8("+ cegła ж pełna"));
+    EXPECT_STREQ(doc.layers[0].description, "+ ceg\xb3\x61 ? pe\xb3na");  // Windows-1250
+    type_cell(t2(), 3, 2, QString(50, QLatin1Char('x')));
+    EXPECT_EQ(std::strlen(doc.layers[1].description), 36u);
+
+    type_text(form->edit_title, QString(90, QLatin1Char('t')) + QString::fromUtf8("€"));
+    QTest::keyClick(form->edit_title, Qt::Key_Return);
+    EXPECT_EQ(std::strlen(doc.title), 80u);
+    form->edit_title->clear();
+    type_text(form->edit_title, QString::fromUtf8("Ściana "));
+    form->edit_title->insert(QString::fromUtf8("😀"));  // a pair, as an input method gives it
+    type_text(form->edit_title, QString::fromUtf8(" €"));
+    t1()->setFocus();  // leaving the title takes it
+    QApplication::processEvents();
+    EXPECT_STREQ(doc.title, "\x8c\x63iana ? \x80");
+}
+
+TEST_F(MainWindowTest, ModeSwitchHidesAndRestoresCellsWithTheirTexts) {
+    open_window();
+    t1()->set_cell(1, 3, "20");  // humidity below its limit, not yet read
+    t2()->set_cell(6, 2, "0.03");
+    form->mnu_radio_group_calc->item(0)->click();
+    EXPECT_EQ(doc.calc_mode, 0);
+    EXPECT_EQ(t1()->row_count(), 3);
+    EXPECT_EQ(t2()->col_count(), 6);
+    EXPECT_TRUE(ui.boxes.empty()) << ui.shown();  // hidden fields are not checked
+    EXPECT_EQ(form->field_status[FLD_HUM_EXT], CHECK_OK);
+    EXPECT_TRUE(form->results_valid);
+
+    form->mnu_radio_group_calc->item(1)->click();
+    EXPECT_EQ(t1()->row_count(), 5);
+    EXPECT_EQ(t1()->cell(1, 3), "20");
+    EXPECT_EQ(t2()->cell(6, 2), "0.03");
+    EXPECT_EQ(doc.hum_ext, 20.0);
+    EXPECT_EQ(doc.layers[1].delta, 0.03);
+    ASSERT_EQ(ui.boxes.size(), 1u) << ui.shown();
+    EXPECT_EQ(ui.boxes[0].text, "External humidity is out of allowable limits.\n(min=30; max=99)");
+
+    // Picking the mode already in force does nothing.
+    ui.boxes.clear();
+    form->mnu_radio_group_calc->item(1)->click();
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(MainWindowTest, CurvedWallShowsTheRadiusAndChecksIt) {
+    open_window();
+    form->mnu_radio_group_wall->item(1)->click();
+    EXPECT_EQ(doc.wall_type, 1);
+    EXPECT_TRUE(form->edit_RadiusC->isVisible());
+    EXPECT_TRUE(form->label_RadiusC->isVisible());
+    EXPECT_EQ(form->edit_RadiusC->text(), "1.5");
+
+    form->edit_RadiusC->selectAll();
+    QTest::keyClicks(form->edit_RadiusC, "0+.1 ");  // "+" and the space are refused
+    EXPECT_EQ(form->edit_RadiusC->text(), "0.1");
+    QTest::keyClick(form->edit_RadiusC, Qt::Key_Return);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text,
+              "Radius of curvature is out of allowable limits.\n(min=0.3465; max=500)");
+    EXPECT_EQ(form->field_status[FLD_RADIUS], CHECK_LIMIT);
+
+    form->mnu_radio_group_wall->item(0)->click();
+    EXPECT_FALSE(form->edit_RadiusC->isVisible());
+    EXPECT_EQ(form->field_status[FLD_RADIUS], CHECK_OK);
+    EXPECT_TRUE(form->results_valid);
+}
+
+// A layer row's three fixed cells as the user sees them.
+void expect_layer(const Layer& got, const Layer& want, const char* what) {
+    EXPECT_EQ(got.thickness, want.thickness) << what;
+    EXPECT_EQ(got.lambda, want.lambda) << what;
+    EXPECT_EQ(got.delta, want.delta) << what;
+}
+
+TEST_F(MainWindowTest, AddInsertsACopyOfTheLayerBefore) {
+    open_window();
+    const Partition before = doc;
+    click_cell(t2(), 1, 1);  // " Add" in the first row: a copy of the old first layer
+    ASSERT_EQ(doc.layer_count, 5);
+    expect_layer(doc.layers[0], before.layers[0], "new first");
+    expect_layer(doc.layers[1], before.layers[0], "old first");
+    EXPECT_EQ(t2()->row_count(), 7);
+    EXPECT_EQ(t2()->cell(0, 5), "    5-6");
+
+    click_cell(t2(), 1, 3);  // row 3: a copy of layer 2
+    ASSERT_EQ(doc.layer_count, 6);
+    expect_layer(doc.layers[2], doc.layers[1], "row 3");
+
+    t2()->set_cell(4, 6, "0.2");  // typed into the last layer, read before adding
+    click_cell(t2(), 1, 7);       // the "Add" row appends a copy of the last layer
+    ASSERT_EQ(doc.layer_count, 7);
+    EXPECT_EQ(doc.layers[6].thickness, 0.2);
+    EXPECT_EQ(t2()->cell(4, 7), "0.2");
+
+    click_cell(t2(), 2, 2);  // "Delete" in row 2
+    ASSERT_EQ(doc.layer_count, 6);
+    expect_layer(doc.layers[1], before.layers[0], "after delete");
+    EXPECT_EQ(doc.modified, 1);
+    EXPECT_TRUE(ui.boxes.empty()) << ui.shown();
+}
+
+TEST_F(MainWindowTest, ElevenLayersHaveNoAddRowAndOneLayerNoDelete) {
+    open_window();
+    while (doc.layer_count < MAX_LAYERS) click_cell(t2(), 1, 1);
+    EXPECT_EQ(t2()->row_count(), 12);
+    for (int r = 1; r <= 11; ++r) EXPECT_EQ(t2()->cell(1, r), "") << "row " << r;
+    EXPECT_EQ(t2()->cell(0, 11), "    11-12");
+    t2()->scrollToTop();
+    click_cell(t2(), 1, 1);
+    EXPECT_EQ(doc.layer_count, MAX_LAYERS);
+
+    while (doc.layer_count > 1) click_cell(t2(), 2, 1);
+    EXPECT_EQ(t2()->row_count(), 3);
+    EXPECT_EQ(t2()->cell(2, 1), "");
+    click_cell(t2(), 2, 1);
+    EXPECT_EQ(doc.layer_count, 1);
+}
+
+TEST_F(MainWindowTest, TheAddRowCannotBeSelectedButItsAddCellWorks) {
+    open_window();
+    click_cell(t2(), 4, 4);
+    click_cell(t2(), 4, 5);  // a cell of the "Add" row
+    EXPECT_EQ(t2()->row(), 4);
+    EXPECT_FALSE(t2()->editing());
+    QTest::keyClick(t2(), Qt::Key_Down);  // the keyboard is refused the same way
+    EXPECT_EQ(t2()->row(), 4);
+    click_cell(t2(), 4, 3);
+    EXPECT_EQ(t2()->row(), 3);
+    EXPECT_TRUE(t2()->editing());
+    EXPECT_NE(t2()->editor(), nullptr);
+
+    click_cell(t2(), 1, 5);
+    EXPECT_EQ(doc.layer_count, 5);
+}
+
+TEST_F(MainWindowTest, ARecordWithTooManyLayersNeverReachesATwelfthSlot) {
+    open_window();
+    for (const int count : {200, -3, 0}) {
+        doc.layer_count = std::int16_t(count);
+        form->fill_grids(true);
+        const int n = std::clamp(count, 0, MAX_LAYERS);
+        EXPECT_EQ(t2()->row_count(), n < MAX_LAYERS ? n + 2 : n + 1) << count;
+        EXPECT_FALSE(form->read_grids(false, true)) << count;  // the calculation refuses it
+        click_cell(t2(), 2, 1);                                // delete is refused for such a count
+        EXPECT_EQ(doc.layer_count, count) << count;
+    }
+    click_cell(t2(), 1, 1);  // with no layer, " Add" in the "Add" row makes the first
+    EXPECT_EQ(doc.layer_count, 1);
+}
+
+TEST_F(MainWindowTest, ABoxOpenDuringAPassNeverGetsASecondOne) {
+    open_window();
+    int nested = 0;
+    ui.while_box_open = [&] {
+        // What an exit or selection event delivered by the box's loop does.
+        ++nested;
+        EXPECT_TRUE(form->message_open());
+        form->refresh_results(false, true);
+        EXPECT_EQ(form->field_status[FLD_TEMP_EXT], CHECK_OK);  // memory left as it was
+    };
+    t2()->set_cell(4, 1, "abc");
+    type_cell(t1(), 1, 1, "60");
+    EXPECT_GE(nested, 1);
+    ASSERT_EQ(ui.boxes.size(), 1u) << ui.shown();
+    EXPECT_EQ(ui.boxes[0].text, TEMP_EXT_LIMIT);
+    EXPECT_EQ(form->field_status[FLD_TEMP_EXT], CHECK_LIMIT);
+    EXPECT_EQ(form->thickness_status[0], CHECK_INVALID);
+    EXPECT_FALSE(form->message_open());
+    // And a box asked for directly while one is up answers without showing.
+    ui.while_box_open = [&] {
+        EXPECT_EQ(form->message_box("x", "y", MsgIcon::question, MsgButtons::yes_no_cancel),
+                  MsgAnswer::cancel);
+    };
+    form->show_invalid_data_error();
+    EXPECT_EQ(ui.boxes.size(), 2u);
+    EXPECT_EQ(ui.boxes[1].text, "Cannot save invalid data.");
+}
+
+}  // namespace

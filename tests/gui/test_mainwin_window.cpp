@@ -1,0 +1,101 @@
+// Caption, toolbar, and how the window ends.
+#include <QCloseEvent>
+#include <QToolButton>
+
+#include "tests/gui/test_mainwin_fixture.h"
+
+namespace {
+
+TEST_F(MainWindowTest, CaptionAndSaveButtonsFollowTheCurrentFile) {
+    open_window();
+    form->update_caption();
+    EXPECT_EQ(form->windowTitle(), "PARIETA ver. 1.1 <- console");
+    EXPECT_FALSE(form->SpeedButtonSave->isEnabled());
+    EXPECT_FALSE(form->SpeedButtonExport->isEnabled());
+    form->update_caption("/data/DAT/wall.PAR");
+    EXPECT_EQ(form->windowTitle(), "PARIETA ver. 1.1 <- console + /data/DAT/wall.PAR");
+    EXPECT_EQ(form->current_file, "/data/DAT/wall.PAR");
+    EXPECT_TRUE(form->SpeedButtonSave->isEnabled());
+    EXPECT_TRUE(form->SpeedButtonExport->isEnabled());
+}
+
+TEST_F(MainWindowTest, ToolbarButtonsCarryGlyphsHintsAndTheirDisabledImages) {
+    open_window();
+    struct Expect {
+        const char* name;
+        const char* hint;
+        bool two_images;
+    };
+    const Expect buttons[] = {
+        {"SpeedButtonInfo1", "About programme", false},
+        {"SpeedButtonInfo2", "Other notes about programme", false},
+        {"SpeedButtonOpen", "Read data from a file", false},
+        {"SpeedButtonSave", "Save current data to the file", true},
+        {"SpeedButtonExport",
+         "Export current data & results to the text file under current name with TXT extention",
+         true},
+        {"SpeedButtonSaveAs", "Save current data to the file under a new name", false},
+        {"SpeedButtonExportAs", "Export current data & results to the text file under a new name",
+         false},
+        {"SpeedButtonMaterials", "Lambda & Delta coefficients of some materials", true},
+        {"SpeedButtonPrint", "Print data and results", false},
+        {"SpeedButtonLang044", "Change language into English", true},
+        {"SpeedButtonLang048", "Change language into Polish", true},
+        {"SpeedButtonExit", "Exit the programme", false},
+    };
+    for (const Expect& e : buttons) {
+        auto* b = form->findChild<QToolButton*>(e.name);
+        ASSERT_NE(b, nullptr) << e.name;
+        EXPECT_EQ(b->toolTip().toStdString(), e.hint);
+        EXPECT_EQ(b->size(), QSize(20, 20)) << e.name;
+        EXPECT_TRUE(b->text().isEmpty()) << e.name;
+        const QIcon icon = b->icon();
+        const QImage normal = icon.pixmap(16, 16).toImage();
+        const QImage greyed = icon.pixmap(QSize(16, 16), QIcon::Disabled).toImage();
+        EXPECT_NE(normal, greyed) << e.name;
+        // A drawn second image carries only grey and white.
+        bool only_grey = true;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x) {
+                const QColor c = greyed.pixelColor(x, y);
+                if (c.alpha() && c != QColor(128, 128, 128) && c != QColor(255, 255, 255))
+                    only_grey = false;
+            }
+        EXPECT_EQ(only_grey, e.two_images) << e.name;
+    }
+    // The settings file says Polish (or is missing), so English is on offer.
+    EXPECT_TRUE(form->SpeedButtonLang044->isEnabled());
+    EXPECT_FALSE(form->SpeedButtonLang048->isEnabled());
+}
+
+TEST_F(MainWindowTest, EveryNamedControlIsThere) {
+    open_window();
+    for (const char* name :
+         {"mnu_table1", "mnu_table2", "edit_title", "label_title", "mnu_radio_group_wall",
+          "mnu_radio_group_calc", "edit_RadiusC", "label_RadiusC", "graph", "status_bar"})
+        EXPECT_NE(form->findChild<QWidget*>(name), nullptr) << name;
+    EXPECT_EQ(form->edit_title->maxLength(), 80);
+    EXPECT_EQ(form->edit_RadiusC->maxLength(), 10);
+    EXPECT_FALSE(form->status_bar->isVisible());
+    EXPECT_EQ(form->open_name, "PARI");
+    EXPECT_TRUE(form->open_dir.endsWith("DAT"));
+    EXPECT_EQ(form->open_dialog->default_ext, "PAR");
+    EXPECT_TRUE(form->save_dialog->overwrite_prompt);
+}
+
+TEST_F(MainWindowTest, ExitAndCloseShutTheWindowDown) {
+    open_window();
+    set_language(LANG_POLISH);  // nothing to write to the settings file
+    form->SpeedButtonExit->click();
+    EXPECT_EQ(form->open_dialog, nullptr);
+    EXPECT_EQ(form->save_dialog, nullptr);
+
+    form = std::make_unique<TForm_quil>(doc, ui);
+    form->show();
+    QCloseEvent close;
+    QApplication::sendEvent(form.get(), &close);
+    EXPECT_TRUE(close.isAccepted());
+    EXPECT_EQ(form->open_dialog, nullptr);
+}
+
+}  // namespace
