@@ -1,0 +1,109 @@
+// One committed edit in the real window: Enter in a layer cell of an
+// eleven-layer curved partition in dampness mode, up to read_grids having
+// recalculated (and, in the second case, the graph repainted).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <cstdlib>
+
+#include "core/Quil_c.h"
+#include "lang/catalogue.h"
+#include "mainwin/Quil_gui.h"
+#include "mainwin/controls.h"
+#include "mainwin/string_grid.h"
+
+namespace {
+
+class BenchUi : public Ui {
+public:
+    MsgAnswer message_box(const char*, const char*, MsgIcon, MsgButtons) override {
+        ++boxes;
+        return MsgAnswer::ok;
+    }
+    std::optional<QString> run_open_dialog(FileDialog&) override { return std::nullopt; }
+    std::optional<QString> run_save_dialog(FileDialog&) override { return std::nullopt; }
+    bool run_print_dialog(QPrinter&) override { return false; }
+    const Clock& clock() const override { return clock_; }
+    QSize screen_size() const override { return {1024, 768}; }
+    int scroll_bar_width() const override { return 17; }
+    char decimal_separator() const override { return '.'; }
+    int boxes = 0;
+
+private:
+    SystemClock clock_;
+};
+
+struct Scene {
+    Partition doc;
+    BenchUi ui;
+    TForm_quil* form = nullptr;
+    QLineEdit* editor = nullptr;
+
+    Scene() {
+        doc.calc_mode = 1;
+        doc.wall_type = 1;
+        doc.radius = 4.0;
+        while (doc.layer_count < MAX_LAYERS) insert_layer(doc, doc.layer_count);
+        form = new TForm_quil(doc, ui);
+        form->show();
+        QApplication::processEvents();
+        StringGrid* grid = form->mnu_table2;
+        grid->setFocus();
+        grid->select_cell(4, 6);  // thickness of layer 6
+        QApplication::processEvents();
+        editor = grid->editor();
+    }
+    ~Scene() { delete form; }
+
+    // Types the value (outside the timing) and presses Enter (inside it).
+    bool commit(benchmark::State& state, const QString& value, bool paint) {
+        state.PauseTiming();
+        editor->setText(value);
+        state.ResumeTiming();
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        QApplication::sendEvent(editor, &enter);
+        if (paint) form->graph->repaint();
+        return form->results_valid;
+    }
+};
+
+void run(benchmark::State& state, bool paint) {
+    Scene scene;
+    if (!scene.editor) {
+        state.SkipWithError("no cell editor");
+        return;
+    }
+    bool flip = false;
+    for (auto _ : state) {
+        flip = !flip;
+        if (!scene.commit(state, flip ? "0.16" : "0.15", paint)) {
+            state.SkipWithError("the edit did not calculate");
+            break;
+        }
+        benchmark::DoNotOptimize(scene.doc.k);
+    }
+    if (scene.doc.layers[5].thickness != 0.15 && scene.doc.layers[5].thickness != 0.16)
+        state.SkipWithError("the edit did not reach the record");
+    if (scene.ui.boxes) state.SkipWithError("a message box was shown");
+}
+
+void BM_edit_commit(benchmark::State& state) { run(state, false); }
+void BM_edit_commit_and_paint(benchmark::State& state) { run(state, true); }
+
+BENCHMARK(BM_edit_commit)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_edit_commit_and_paint)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    set_language(LANG_ENGLISH);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
