@@ -17,6 +17,7 @@
 #include "mainwin/glyphs.h"
 #include "mainwin/string_grid.h"
 #include "mainwin/text_1250.h"
+#include "materials/Quil_hlp.h"
 #include "output/canvas_qt.h"
 
 namespace {
@@ -318,9 +319,14 @@ void TForm_quil::shutdown_window() {
     write_settings(get_language() == LANG_POLISH ? 1 : 0);
     open_dialog.reset();
     save_dialog.reset();
+    shut_down_ = true;
 }
 
 void TForm_quil::eh_Form_quil_OnClose(bool& allow_close) {
+    if (shut_down_) {
+        allow_close = true;
+        return;
+    }
     allow_close = confirm_discard();
     if (allow_close) shutdown_window();
 }

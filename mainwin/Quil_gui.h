@@ -19,6 +19,7 @@
 
 class GraphBox;
 class KeyEdit;
+class LayerGridTarget;
 class QLabel;
 class QStatusBar;
 class QToolButton;
@@ -105,6 +106,8 @@ public:
     // The same, for code that takes a MessageUi (check messages, the
     // materials window).
     MessageUi& messages() { return *messages_; }
+    // mnu_table2 as the materials window's copy target.
+    LayerGridTarget& layer_grid();
 
     // --- window events ------------------------------------------------------
     void eh_Form_quil_OnCreate();
@@ -163,10 +166,14 @@ private:
     QString catalogue_a(int id) const;
 
     std::unique_ptr<MessageUi> messages_;
+    std::unique_ptr<LayerGridTarget> layer_grid_;
     int message_depth_ = 0;
     // Distances of the graph from the right and bottom edges, kept on resize.
     int graph_right_ = 0;
     int graph_bottom_ = 0;
     bool relayout_queued_ = false;
     QSize frame_used_;  // the frame the last layout allowed for
+    // After Exit the application's quit closes the windows once more; the
+    // question is not asked twice.
+    bool shut_down_ = false;
 };

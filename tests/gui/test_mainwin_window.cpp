@@ -2,6 +2,7 @@
 #include <QCloseEvent>
 #include <QToolButton>
 
+#include "materials/Quil_hlp.h"
 #include "tests/gui/test_mainwin_fixture.h"
 
 namespace {
@@ -89,6 +90,9 @@ TEST_F(MainWindowTest, ExitAndCloseShutTheWindowDown) {
     form->SpeedButtonExit->click();
     EXPECT_EQ(form->open_dialog, nullptr);
     EXPECT_EQ(form->save_dialog, nullptr);
+    QCloseEvent after_exit;  // what the application's quit sends next
+    QApplication::sendEvent(form.get(), &after_exit);
+    EXPECT_TRUE(after_exit.isAccepted());
 
     form = std::make_unique<TForm_quil>(doc, ui);
     form->show();
@@ -96,6 +100,18 @@ TEST_F(MainWindowTest, ExitAndCloseShutTheWindowDown) {
     QApplication::sendEvent(form.get(), &close);
     EXPECT_TRUE(close.isAccepted());
     EXPECT_EQ(form->open_dialog, nullptr);
+}
+
+TEST_F(MainWindowTest, TheMaterialsWindowCopiesIntoTheCurrentLayerCell) {
+    open_window();
+    click_cell(t2(), 5, 2);
+    LayerGridTarget& target = form->layer_grid();
+    EXPECT_EQ(target.current_column(), 5);
+    EXPECT_EQ(target.current_row(), 2);
+    target.set_cell_text(5, 2, "0.7");
+    EXPECT_EQ(t2()->editor()->text(), "0.7");  // the open editor shows it at once
+    press_enter(t2());
+    EXPECT_EQ(doc.layers[1].lambda, 0.7);
 }
 
 }  // namespace
