@@ -1,10 +1,9 @@
 // Program entry: the one document, the main window, the message loop.
 #include <QApplication>
-#include <QMessageBox>
-#include <exception>
 
 #include "core/Quil_c.h"
 #include "mainwin/Quil_gui.h"
+#include "mainwin/entry.h"
 #include "mainwin/qt_ui.h"
 #include "output/canvas_qt.h"
 
@@ -16,17 +15,12 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     register_font_substitutes();
     QtUi ui;
-    try {
+    return run_guarded(ui, [&] {
         TForm_quil form(document, ui);
         ui.set_owner(&form);
         form.show();
         const int code = app.exec();
         ui.set_owner(nullptr);
         return code;
-    } catch (const std::exception& e) {
-        QMessageBox::critical(nullptr, QStringLiteral("PARIETA"), QString::fromLocal8Bit(e.what()));
-    } catch (...) {
-        QMessageBox::critical(nullptr, QStringLiteral("PARIETA"), QStringLiteral("Unknown error"));
-    }
-    return 1;
+    });
 }

@@ -80,6 +80,25 @@ TEST_F(MainWindowTest, LettersAreToldAtEveryPassNoEarlierFieldTook) {
     EXPECT_EQ(ui.boxes[2].text, "Internal temperature is invalid.");
 }
 
+TEST_F(MainWindowTest, KeysMoveWithinTheEditableCellsAndEachMoveReads) {
+    open_window();
+    QWidget* keys = t1()->editor();
+    QTest::keyClick(keys, Qt::Key_Up);  // row 0 and column 0 are fixed
+    QTest::keyClick(keys, Qt::Key_Home);
+    EXPECT_EQ(std::pair(t1()->col(), t1()->row()), std::pair(1, 1));
+    QTest::keyClick(t1()->editor(), Qt::Key_Tab);
+    QTest::keyClick(t1()->editor(), Qt::Key_Tab);  // on to the next row
+    EXPECT_EQ(std::pair(t1()->col(), t1()->row()), std::pair(1, 2));
+    t1()->set_current(2, 4);
+    t1()->set_cell(2, 4, "1");  // internal diffusive resistance above 0.4
+    QTest::keyClick(t1()->editor() ? static_cast<QWidget*>(t1()->editor()) : t1(), Qt::Key_Tab);
+    EXPECT_EQ(std::pair(t1()->col(), t1()->row()), std::pair(1, 1));  // wrapped round
+    ASSERT_EQ(ui.boxes.size(), 1u) << ui.shown();
+    EXPECT_EQ(ui.boxes[0].text,
+              "Diffusive resistance for ixternal side of the partition is out of allowable "
+              "limits.\n(min=0; max=0.4)");
+}
+
 TEST_F(MainWindowTest, TwoBadCellsGiveOneMessageForTheEarlier) {
     open_window();
     type_cell(t2(), 5, 3, "9", false);  // Lambda of layer 3, not yet read

@@ -1,5 +1,6 @@
 // Caption, toolbar, and how the window ends.
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QToolButton>
 
 #include "materials/Quil_hlp.h"
@@ -80,6 +81,7 @@ TEST_F(MainWindowTest, EveryNamedControlIsThere) {
     EXPECT_FALSE(form->status_bar->isVisible());
     EXPECT_EQ(form->open_name, "PARI");
     EXPECT_TRUE(form->open_dir.endsWith("DAT"));
+    EXPECT_TRUE(QFileInfo(form->open_dir).isDir());  // made at start
     EXPECT_EQ(form->open_dialog->default_ext, "PAR");
     EXPECT_TRUE(form->save_dialog->overwrite_prompt);
 }
@@ -112,6 +114,26 @@ TEST_F(MainWindowTest, TheMaterialsWindowCopiesIntoTheCurrentLayerCell) {
     EXPECT_EQ(t2()->editor()->text(), "0.7");  // the open editor shows it at once
     press_enter(t2());
     EXPECT_EQ(doc.layers[1].lambda, 0.7);
+}
+
+}  // namespace
+
+#include <stdexcept>
+
+#include "mainwin/entry.h"
+
+namespace {
+
+TEST(ProgramEntry, AnEscapingExceptionIsShownAndEndsWithAnError) {
+    FakeUi ui;
+    EXPECT_EQ(run_guarded(ui, [] { return 0; }), 0);
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(run_guarded(ui, []() -> int { throw std::runtime_error("no display"); }), 1);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "no display");
+    EXPECT_EQ(ui.boxes[0].icon, MsgIcon::error);
+    EXPECT_EQ(run_guarded(ui, []() -> int { throw 7; }), 1);
+    EXPECT_EQ(ui.boxes.size(), 2u);
 }
 
 }  // namespace
