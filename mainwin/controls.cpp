@@ -32,7 +32,10 @@ char16_t typed_char(const QKeyEvent* e) {
     const char16_t c = text[0].unicode();
     // Control chords (copy, paste, undo) are editing commands, not characters.
     if (c < 0x20 || c == 0x7f) return 0;
-    if (e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) return 0;
+    // Ctrl with Alt is AltGr on some keyboards, which types letters.
+    const auto mods = e->modifiers();
+    if ((mods & Qt::MetaModifier) || ((mods & Qt::ControlModifier) && !(mods & Qt::AltModifier)))
+        return 0;
     return c;
 }
 
