@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QFont>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
@@ -25,6 +26,7 @@ class QStatusBar;
 class QToolButton;
 class RadioGroup;
 class StringGrid;
+class TForm_Help;
 
 // The window's font for a point size (see layout.cpp).
 QFont window_font(int points);
@@ -82,6 +84,8 @@ public:
     int font_size = 8;  // the window font's point size, set by layout_controls
     std::unique_ptr<FileDialog> open_dialog;  // gone after shutdown_window()
     std::unique_ptr<FileDialog> save_dialog;
+    // The help and materials window; created after this one, so set later.
+    QPointer<TForm_Help> help_window;
 
     // --- operations -------------------------------------------------------
     void layout_controls();
@@ -139,9 +143,13 @@ public:
     void eh_sb_open_OnClick();
     void eh_sb_save_OnClick();
     void eh_sb_save_as_OnClick();
+    // Writes the document under the wait cursor and "Saving data..."; true on success.
+    bool save_to_file(const QString& path);
     // Export and printing.
     void eh_sb_export_OnClick();
     void eh_sb_export_as_OnClick();
+    // Writes the report to `file_name`; a failure is shown.
+    void export_results(const QString& file_name);
     void eh_sb_print_OnClick();
     // Language switch: `sender` is SpeedButtonLang044 or SpeedButtonLang048.
     void eh_sb_language_OnClick(QObject* sender);
@@ -150,6 +158,9 @@ public:
     void eh_sb_materials_OnClick();
     // F1 on mnu_table1, mnu_table2 (current cell), edit_RadiusC or edit_title.
     void field_help(QObject* sender);
+    // Through help_window; nothing while there is none.
+    void show_text(int mode, int text_id);
+    void show_materials(int mode);
 
 protected:
     void showEvent(QShowEvent* e) override;
