@@ -30,8 +30,10 @@ public:
     std::function<void()> while_box_open;  // runs inside message_box
     std::deque<std::optional<QString>> open_answers, save_answers;
     std::vector<FileDialog> open_dialogs, save_dialogs;
+    std::function<void(FileDialog&)> while_dialog_open;  // runs inside either file dialog
     bool print_answer = false;
     int print_dialogs = 0;
+    std::function<void(QPrinter&)> configure_printer;  // what the user sets in the print dialog
     FixedClock fixed_clock{LocalTime{2024, 3, 5, 14, 7, 2}};
 
     MsgAnswer message_box(const char* text, const char* caption, MsgIcon icon,
@@ -47,14 +49,17 @@ public:
     }
     std::optional<QString> run_open_dialog(FileDialog& d) override {
         open_dialogs.push_back(d);
+        if (while_dialog_open) while_dialog_open(d);
         return next(open_answers);
     }
     std::optional<QString> run_save_dialog(FileDialog& d) override {
         save_dialogs.push_back(d);
+        if (while_dialog_open) while_dialog_open(d);
         return next(save_answers);
     }
-    bool run_print_dialog(QPrinter&) override {
+    bool run_print_dialog(QPrinter& printer) override {
         ++print_dialogs;
+        if (configure_printer) configure_printer(printer);
         return print_answer;
     }
     const Clock& clock() const override { return fixed_clock; }
