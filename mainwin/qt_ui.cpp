@@ -1,10 +1,12 @@
 #include "mainwin/qt_ui.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -14,8 +16,12 @@
 QString qt_file_filter(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList out;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        out << parts[i] + QStringLiteral(" (") + parts[i + 1] + QLatin1Char(')');
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        // "*.*" means every file, also one without an extension.
+        QString pattern = parts[i + 1];
+        if (pattern == QStringLiteral("*.*")) pattern = QStringLiteral("*");
+        out << parts[i] + QStringLiteral(" (") + pattern + QLatin1Char(')');
+    }
     return out.join(QStringLiteral(";;"));
 }
 
@@ -70,6 +76,10 @@ std::optional<QString> QtUi::run_file_dialog(FileDialog& d, bool save) {
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setSizeGripEnabled(d.resizable);
+    // The list shows each description as the catalogue has it, without the
+    // pattern Qt would append; patterns match in any letter case (wall.par).
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+    dialog.setFilter(dialog.filter() & ~QDir::Filters(QDir::CaseSensitive));
     const QStringList filters = qt_file_filter(d.filter).split(QStringLiteral(";;"));
     if (!d.filter.isEmpty()) {
         dialog.setNameFilters(filters);
@@ -97,6 +107,9 @@ std::optional<QString> QtUi::run_save_dialog(FileDialog& dialog) {
 
 bool QtUi::run_print_dialog(QPrinter& printer) {
     QPrintDialog dialog(&printer, owner_);
+    // Printing to a file stays on offer only when there is no printer to print on.
+    dialog.setOption(QAbstractPrintDialog::PrintToFile,
+                     QPrinterInfo::availablePrinterNames().isEmpty());
     return dialog.exec() == QDialog::Accepted;
 }
 
