@@ -354,6 +354,12 @@ bool TForm_Help::eh_txt_help_OnKeyDown(QKeyEvent* e) {
     return true;
 }
 
+// Keys the buttons leave unused arrive here: Escape hides the window
+// wherever its focus is.
+void TForm_Help::keyPressEvent(QKeyEvent* e) {
+    if (!eh_txt_help_OnKeyDown(e)) QWidget::keyPressEvent(e);
+}
+
 void TForm_Help::eh_txt_help_OnMouseDownUp() {
     if (mode_ == HELP_MODE_COPY_TEXT || mode_ == HELP_MODE_COPY_NUMBER)
         button_copy->setEnabled(txt_help->textCursor().hasSelection());

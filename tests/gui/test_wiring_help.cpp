@@ -1,0 +1,198 @@
+// F1 on the input fields, the information buttons and the materials button,
+// reaching the real help and materials window.
+#include <QPushButton>
+
+#include "tests/gui/test_wiring_fixture.h"
+
+namespace {
+
+class FieldHelpTest : public WiringTest {
+protected:
+    void SetUp() override {
+        WiringTest::SetUp();
+        write_raw_settings(folder, language_bytes(LANG_ENGLISH));
+        open_joined();
+    }
+
+    // Hidden, and marked with a text no F1 shows, so "nothing" is visible.
+    void reset_help() {
+        help->show_text(HELP_MODE_TEXT, 0);
+        help->hide();
+    }
+};
+
+TEST_F(FieldHelpTest, ConditionsGridByRowAndColumn) {
+    struct Case {
+        int col, row, id;  // id < 0: nothing is shown
+    };
+    const Case dampness[] = {
+        {1, 1, 115}, {2, 1, 114}, {1, 2, 119}, {2, 2, 118}, {1, 3, 117},
+        {2, 3, 116}, {1, 4, 121}, {2, 4, 120}, {0, 1, -1},  {0, 4, -1},
+    };
+    for (const Case& c : dampness) {
+        reset_help();
+        t1()->set_current(c.col, c.row);
+        QTest::keyClick(t1(), Qt::Key_F1);
+        const bool expect = c.id >= 0;
+        EXPECT_EQ(help->isVisible(), expect) << c.col << "," << c.row;
+        EXPECT_EQ(help->current_text_id(), expect ? c.id : 0) << c.col << "," << c.row;
+        if (expect) EXPECT_EQ(help->mode(), HELP_MODE_TEXT);
+    }
+
+    // Through the cell editor, as the user presses it.
+    reset_help();
+    click_cell(t1(), 2, 2);
+    press_f1(t1());
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->current_text_id(), 118);
+    EXPECT_TRUE(help->txt_help->toPlainText().startsWith(
+        "Specify resistance of taking up the heat for the internal side of the partition."));
+
+    // Thermal mode: humidity and diffusive resistance rows are gone.
+    form->mnu_radio_group_calc->item(0)->click();
+    ASSERT_EQ(t1()->row_count(), 3);
+    for (int row : {3, 4}) {
+        reset_help();
+        t1()->set_current(1, row);
+        QTest::keyClick(t1(), Qt::Key_F1);
+        EXPECT_FALSE(help->isVisible()) << "row " << row;
+    }
+    reset_help();
+    t1()->set_current(1, 2);
+    QTest::keyClick(t1(), Qt::Key_F1);
+    EXPECT_EQ(help->current_text_id(), 119);
+}
+
+TEST_F(FieldHelpTest, LayersGridByColumnOnLayerRowsOnly) {
+    struct Case {
+        int col, row;
+        bool shows;
+        int mode, id;
+    };
+    const int add_row = used_layers(doc) + 1;
+    const Case cases[] = {
+        {3, 2, true, HELP_MODE_COPY_TEXT, MATERIALS_TEXT_ID},
+        {4, 1, true, HELP_MODE_TEXT, 124},
+        {5, 4, true, HELP_MODE_COPY_NUMBER, MATERIALS_TEXT_ID},
+        {6, 3, true, HELP_MODE_COPY_NUMBER, MATERIALS_TEXT_ID},
+        {0, 1, false, 0, 0},  // fixed cells
+        {1, 2, false, 0, 0},
+        {2, 3, false, 0, 0},
+        {3, 0, false, 0, 0},  // header row
+        {3, add_row, false, 0, 0},
+        {5, add_row, false, 0, 0},
+    };
+    for (const Case& c : cases) {
+        reset_help();
+        if (c.shows) {
+            click_cell(t2(), c.col, c.row);
+            press_f1(t2());
+        } else {
+            t2()->set_current(c.col, c.row);
+            QTest::keyClick(t2(), Qt::Key_F1);
+        }
+        EXPECT_EQ(help->isVisible(), c.shows) << c.col << "," << c.row;
+        if (!c.shows) continue;
+        EXPECT_EQ(help->mode(), c.mode) << c.col << "," << c.row;
+        EXPECT_EQ(help->current_text_id(), c.id) << c.col << "," << c.row;
+    }
+    // The description column offers the text copy, Lambda the number copy.
+    reset_help();
+    click_cell(t2(), 3, 1);
+    press_f1(t2());
+    EXPECT_TRUE(help->button_copy->isVisible());
+    EXPECT_EQ(help->button_copy->text(), "Copy the selected text to the data table");
+    click_cell(t2(), 5, 1);
+    press_f1(t2());
+    EXPECT_EQ(help->button_copy->text(), "Copy the selected number to the data table");
+}
+
+TEST_F(FieldHelpTest, TitleAndRadiusEdits) {
+    reset_help();
+    press_f1(form->edit_title);
+    EXPECT_EQ(help->current_text_id(), 123);
+    EXPECT_EQ(help->txt_help->toPlainText(), "Enter a job title.");
+
+    form->mnu_radio_group_wall->item(1)->click();  // curved: the radius edit shows
+    ASSERT_TRUE(form->edit_RadiusC->isVisible());
+    reset_help();
+    press_f1(form->edit_RadiusC);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->mode(), HELP_MODE_TEXT);
+    EXPECT_EQ(help->txt_help->toPlainText(),
+              "Specify the radius of curvature of the external partition edge.");
+}
+
+TEST_F(FieldHelpTest, F1ReadsNothingAndChecksNothing) {
+    const double thickness = doc.layers[0].thickness;
+    type_cell(t2(), 4, 1, "0.5", false);
+    press_f1(t2());
+    EXPECT_EQ(help->current_text_id(), 124);
+    EXPECT_EQ(doc.layers[0].thickness, thickness);
+    type_cell(t1(), 1, 1, "e", false);  // invalid, still only typed
+    press_f1(t1());
+    EXPECT_EQ(help->current_text_id(), 115);
+    EXPECT_TRUE(ui.boxes.empty()) << ui.shown();
+}
+
+TEST_F(FieldHelpTest, InformationButtonsShowTheCheckMessageFirst) {
+    // About box.
+    type_cell(t1(), 1, 1, "e", false);
+    form->SpeedButtonInfo1->click();
+    ASSERT_EQ(ui.boxes.size(), 2u) << ui.shown();
+    EXPECT_EQ(ui.boxes[0].caption, "ERROR");
+    EXPECT_NE(ui.boxes[0].text.find("External temperature"), std::string::npos);
+    const FakeUi::Box& about = ui.boxes[1];
+    EXPECT_EQ(about.text.rfind("\t\tPARIETA ver. 1.1, release 2000.07\n", 0), 0u);
+    EXPECT_EQ(about.text, catalogue_a_text(18));
+    EXPECT_EQ(about.caption, "About programme");
+    EXPECT_EQ(about.icon, MsgIcon::information);
+    EXPECT_EQ(about.buttons, MsgButtons::ok);
+    EXPECT_FALSE(help->isVisible());
+
+    // General notes, after the message of another invalid cell.
+    type_cell(t1(), 1, 1, "-5");
+    type_cell(t2(), 5, 2, "-", false);
+    ui.boxes.clear();
+    form->SpeedButtonInfo2->click();
+    ASSERT_EQ(ui.boxes.size(), 1u) << ui.shown();
+    EXPECT_NE(ui.boxes[0].text.find("Lambda"), std::string::npos) << ui.shown();
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->mode(), HELP_MODE_TEXT);
+    EXPECT_EQ(help->current_text_id(), 125);
+    EXPECT_TRUE(help->txt_help->toPlainText().startsWith(
+        "The programme requires at least 800x600 screen resolution mode."));
+}
+
+TEST_F(FieldHelpTest, MaterialsButtonCommitsThenShowsTheTableToRead) {
+    type_cell(t2(), 5, 1, "0.7", false);
+    form->SpeedButtonMaterials->click();
+    EXPECT_EQ(doc.layers[0].lambda, 0.7);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->mode(), HELP_MODE_MATERIALS);
+    EXPECT_EQ(help->current_text_id(), MATERIALS_TEXT_ID);
+    EXPECT_FALSE(help->button_copy->isVisible());
+    EXPECT_TRUE(help->button_find->isVisible());
+    EXPECT_TRUE(help->txt_help->toPlainText().startsWith(
+        "Values of thermal conductivity coefficients Lambda"));
+}
+
+TEST_F(FieldHelpTest, EscapeHidesTheWindowWhereverItsFocusIs) {
+    click_cell(t2(), 3, 1);
+    press_f1(t2());
+    ASSERT_TRUE(help->isVisible());
+    QTest::keyClick(help->button_find, Qt::Key_Escape);
+    EXPECT_FALSE(help->isVisible());
+
+    press_f1(t2());
+    ASSERT_TRUE(help->isVisible());
+    QTest::keyClick(help->txt_help, Qt::Key_Escape);
+    EXPECT_FALSE(help->isVisible());
+
+    // Other keys on a button leave it up.
+    press_f1(t2());
+    QTest::keyClick(help->button_find, Qt::Key_A);
+    EXPECT_TRUE(help->isVisible());
+}
+
+}  // namespace

@@ -1,0 +1,190 @@
+// The two flag buttons: every text on screen follows, the typed input is
+// always committed first, and the materials window reloads in place.
+#include <QPushButton>
+
+#include "tests/gui/test_wiring_fixture.h"
+
+namespace {
+
+using LanguageSwitchTest = WiringTest;
+
+QString first_line(const TForm_Help& help) {
+    return help.txt_help->toPlainText().section(u'\n', 0, 0);
+}
+
+// What the window shows in one language.
+struct Screen {
+    int language;
+    const char* caption;
+    const char* external_side;
+    const char* temperature;
+    const char* description_heading;
+    const char* add;
+    const char* remove;
+    const char* title_label;
+    const char* radius_label;
+    const char* wall_group;
+    const char* wall_items[2];
+    const char* calc_group;
+    const char* calc_items[2];
+    const char* info1_hint;
+    const char* exit_hint;
+    const char* error_caption;
+};
+
+const Screen ENGLISH = {
+    LANG_ENGLISH,
+    "PARIETA ver. 1.1 <- console",
+    "external side",
+    "temperature (°C)",
+    "        Layer description",
+    " Add",
+    "Delete",
+    "Title",
+    "Radius of curv. (m)",
+    "partition",
+    {"straight", "curved"},
+    "calculations",
+    {"thermal", "therm.-dampn."},
+    "About programme",
+    "Exit the programme",
+    "ERROR",
+};
+
+const Screen POLISH = {
+    LANG_POLISH,
+    "PARIETA wer. 1.1 <- konsola",
+    "strona zewn.",
+    "temperatura (°C)",
+    "        Opis warstwy",
+    "Dodaj",
+    "Usuń",
+    "Tytuł",
+    "Promień krzywizny (m)",
+    "przegroda",
+    {"prosta", "zakrzywiona"},
+    "obliczenia",
+    {"termiczne", "term.-wilgotn."},
+    "Informacja o programie",
+    "Zakończ pracę z programem",
+    "BŁĄD",
+};
+
+void expect_screen(TForm_quil& form, const Screen& s) {
+    const QString u = QString::fromUtf8(s.caption);
+    SCOPED_TRACE(u.toStdString());
+    EXPECT_EQ(get_language(), s.language);
+    EXPECT_EQ(form.windowTitle(), u);
+    EXPECT_EQ(form.SpeedButtonLang044->isEnabled(), s.language != LANG_ENGLISH);
+    EXPECT_EQ(form.SpeedButtonLang048->isEnabled(), s.language != LANG_POLISH);
+    EXPECT_EQ(form.mnu_table1->cell(1, 0), QString::fromUtf8(s.external_side));
+    EXPECT_EQ(form.mnu_table1->cell(0, 1), QString::fromUtf8(s.temperature));
+    EXPECT_EQ(form.mnu_table2->cell(3, 0), QString::fromUtf8(s.description_heading));
+    EXPECT_EQ(form.mnu_table2->cell(1, 1), QString::fromUtf8(s.add));
+    EXPECT_EQ(form.mnu_table2->cell(2, 1), QString::fromUtf8(s.remove));
+    EXPECT_EQ(form.label_title->text(), QString::fromUtf8(s.title_label));
+    EXPECT_EQ(form.label_RadiusC->text(), QString::fromUtf8(s.radius_label));
+    EXPECT_EQ(form.mnu_radio_group_wall->title(), QString::fromUtf8(s.wall_group));
+    EXPECT_EQ(form.mnu_radio_group_calc->title(), QString::fromUtf8(s.calc_group));
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(form.mnu_radio_group_wall->item(i)->text(), QString::fromUtf8(s.wall_items[i]));
+        EXPECT_EQ(form.mnu_radio_group_calc->item(i)->text(), QString::fromUtf8(s.calc_items[i]));
+    }
+    EXPECT_EQ(form.SpeedButtonInfo1->toolTip(), QString::fromUtf8(s.info1_hint));
+    EXPECT_EQ(form.SpeedButtonExit->toolTip(), QString::fromUtf8(s.exit_hint));
+}
+
+TEST_F(LanguageSwitchTest, EveryTextOnScreenFollowsAndLaterBoxesToo) {
+    open_joined();  // no settings file: Polish
+    expect_screen(*form, POLISH);
+
+    struct Step {
+        QToolButton* TForm_quil::*button;
+        const Screen& screen;
+    };
+    const Step steps[] = {{&TForm_quil::SpeedButtonLang044, ENGLISH},
+                          {&TForm_quil::SpeedButtonLang048, POLISH}};
+    for (const Step& step : steps) {
+        (form.get()->*step.button)->click();
+        expect_screen(*form, step.screen);
+        // A box opened afterwards needs no refresh of its own.
+        ui.boxes.clear();
+        type_cell(t1(), 1, 1, "e");
+        ASSERT_EQ(ui.boxes.size(), 1u) << ui.shown();
+        QStringDecoder decode("windows-1250");
+        EXPECT_EQ(QString(decode(QByteArray::fromStdString(ui.boxes[0].caption))),
+                  QString::fromUtf8(step.screen.error_caption));
+        EXPECT_EQ(ui.boxes[0].text.rfind(catalogue_a_text(48), 0), 0u) << ui.shown();
+        type_cell(t1(), 1, 1, "-5");
+    }
+}
+
+TEST_F(LanguageSwitchTest, TheButtonOfTheLanguageInForceOnlyCommitsTheInput) {
+    open_joined();
+    ASSERT_EQ(get_language(), LANG_POLISH);
+    // Marks that any rebuild of the texts would overwrite.
+    t2()->set_cell(3, 0, "stale");
+    form->setWindowTitle("stale");
+
+    type_cell(t2(), 4, 1, "0.5", false);
+    form->eh_sb_language_OnClick(form->SpeedButtonLang048);
+    EXPECT_EQ(doc.layers[0].thickness, 0.5);
+    EXPECT_TRUE(ui.boxes.empty()) << ui.shown();
+
+    type_cell(t2(), 4, 1, "e", false);
+    form->eh_sb_language_OnClick(form->SpeedButtonLang048);
+    EXPECT_EQ(ui.boxes.size(), 1u) << ui.shown();  // validated as well
+
+    EXPECT_EQ(get_language(), LANG_POLISH);
+    EXPECT_EQ(t2()->cell(3, 0), "stale");
+    EXPECT_EQ(form->windowTitle(), "stale");
+    EXPECT_TRUE(form->SpeedButtonLang044->isEnabled());
+    EXPECT_FALSE(form->SpeedButtonLang048->isEnabled());
+}
+
+TEST_F(LanguageSwitchTest, TheVisibleMaterialsTableReloadsInPlace) {
+    open_joined();
+    click_cell(t2(), 3, 1);
+    QTest::keyClick(t2()->editor(), Qt::Key_F1);
+    ASSERT_TRUE(help->isVisible());
+    ASSERT_EQ(help->mode(), HELP_MODE_COPY_TEXT);
+    EXPECT_TRUE(first_line(*help).startsWith(QString::fromUtf8("Wartości współczynnik")));
+    // Where the user put it.
+    help->move(120, 90);
+    help->resize(640, 300);
+    QApplication::processEvents();
+    const QRect where = help->geometry();
+
+    form->SpeedButtonLang044->click();
+    QApplication::processEvents();
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->mode(), HELP_MODE_COPY_TEXT);
+    EXPECT_EQ(help->current_text_id(), MATERIALS_TEXT_ID);
+    EXPECT_EQ(help->geometry(), where);
+    EXPECT_EQ(first_line(*help), "Values of thermal conductivity coefficients Lambda");
+    EXPECT_EQ(help->button_copy->text(), "Copy the selected text to the data table");
+    EXPECT_EQ(help->button_find->text(), "Find");
+}
+
+TEST_F(LanguageSwitchTest, AShownHelpTextIsRedisplayedAHiddenOneLeftAlone) {
+    open_joined();
+    click_cell(t2(), 4, 1);
+    QTest::keyClick(t2()->editor(), Qt::Key_F1);
+    EXPECT_EQ(help->txt_help->toPlainText(), QString::fromUtf8("Podaj grubość warstwy."));
+
+    form->SpeedButtonLang044->click();
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->mode(), HELP_MODE_TEXT);
+    EXPECT_EQ(help->txt_help->toPlainText(), "Specify the layer thickness.");
+
+    help->hide();
+    form->SpeedButtonLang048->click();
+    EXPECT_FALSE(help->isVisible());
+    EXPECT_EQ(help->txt_help->toPlainText(), "Specify the layer thickness.");
+    // Loaded afresh when shown again.
+    click_cell(t2(), 4, 2);
+    QTest::keyClick(t2()->editor(), Qt::Key_F1);
+    EXPECT_EQ(help->txt_help->toPlainText(), QString::fromUtf8("Podaj grubość warstwy."));
+}
+
+}  // namespace
