@@ -1,11 +1,10 @@
-// Program entry: the one document, the main window, the message loop.
+// Program entry: the one document, the application object, the start-up.
 #include <QApplication>
 
 #include "core/Quil_c.h"
 #include "mainwin/Quil_gui.h"
 #include "mainwin/entry.h"
 #include "mainwin/qt_ui.h"
-#include "output/canvas_qt.h"
 
 namespace {
 Partition document;  // built with its defaults before the entry runs
@@ -13,14 +12,8 @@ Partition document;  // built with its defaults before the entry runs
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    register_font_substitutes();
     QtUi ui;
-    return run_guarded(ui, [&] {
-        TForm_quil form(document, ui);
-        ui.set_owner(&form);
-        form.show();
-        const int code = app.exec();
-        ui.set_owner(nullptr);
-        return code;
-    });
+    StartupSeams seams;
+    seams.main_window_changed = [&ui](TForm_quil* form) { ui.set_owner(form); };
+    return run_program(document, ui, seams);
 }
