@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <unistd.h>
 
 #include "lang/catalogue.h"
 
@@ -189,17 +190,23 @@ TEST_F(Catalogue, AboutAndNotesOpenAsTheProgramsOwn) {
 class Converter : public ::testing::Test {
 protected:
     std::string tool = std::string(PARIETA_BUILD_DIR) + "/lang/cp1250_inc";
-    std::string dir = ::testing::TempDir();
-    std::string in = dir + "parieta_conv_in.inc";
-    std::string out = dir + "parieta_conv_out.inc";
+    // A folder of its own: ctest runs these cases in parallel processes.
+    std::string dir;
+    std::string in;
+    std::string out;
 
     void SetUp() override {
         if (!std::ifstream(tool)) GTEST_SKIP() << "no host converter in this build";
-        std::remove(out.c_str());
+        std::string tmpl = ::testing::TempDir() + "parieta_conv_XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+        dir = tmpl;
+        in = dir + "/in.inc";
+        out = dir + "/out.inc";
     }
     void TearDown() override {
         std::remove(in.c_str());
         std::remove(out.c_str());
+        if (!dir.empty()) rmdir(dir.c_str());
     }
     int run(const std::string& source, std::string& messages) {
         std::ofstream(in, std::ios::binary) << source;
