@@ -9,25 +9,13 @@
 #include <vector>
 
 #include "lang/catalogue.h"
+#include "tests/support/cp1250.h"
 
 namespace {
 
 constexpr std::int8_t MATERIALS = 126;
 constexpr std::size_t NAME_WIDTH = 45;
 
-std::string w1250(const std::string& utf8) {
-    iconv_t cd = iconv_open("WINDOWS-1250", "UTF-8");
-    std::string out(utf8.size(), '\0');
-    char* src = const_cast<char*>(utf8.data());
-    std::size_t src_left = utf8.size();
-    char* dst = out.data();
-    std::size_t dst_left = out.size();
-    std::size_t r = iconv(cd, &src, &src_left, &dst, &dst_left);
-    iconv_close(cd);
-    EXPECT_NE(r, static_cast<std::size_t>(-1)) << utf8;
-    out.resize(out.size() - dst_left);
-    return out;
-}
 
 std::vector<std::string> lines_of(const std::string& text) {
     std::vector<std::string> lines;
