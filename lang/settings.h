@@ -15,14 +15,31 @@ const char* file_name_of(int index);
 // The executable's folder, ending with "/"; the empty text when it does not
 // fit in `size` bytes with its terminator or cannot be found.
 void exe_directory(char* buffer, std::size_t size);
-// exe_directory followed by "PARIETA.CFG"; the empty text when it does not fit.
+// Whether the settings file and the data folder live beside the executable:
+// true unless its folder exists and the user may not write it (an installed
+// program in /usr/local/bin). Decided from the folder's owner and mode bits,
+// a read-only mount and access(), so root is not taken for a user who may
+// write anywhere.
+bool exe_directory_writable();
+// The folder of the settings file, ending with "/": the executable's folder,
+// or else $XDG_CONFIG_HOME/parieta/ (~/.config/parieta/). The empty text
+// when it cannot be named or does not fit.
+void settings_directory(char* buffer, std::size_t size);
+// settings_directory followed by "PARIETA.CFG"; the empty text when it does
+// not fit.
 void settings_path(char* buffer, std::size_t size);
+// The data folder, without a final "/": "DAT" in the executable's folder, or
+// else PARIETA/DAT in the user's documents folder ($XDG_DOCUMENTS_DIR, then
+// the one named in user-dirs.dirs, then ~/Documents). The empty text when it
+// cannot be named or does not fit.
+void data_directory(char* buffer, std::size_t size);
 
 // The language stored in the settings file, 0 or 1; 1 when there is none,
 // it is short, or it holds another value. Silent.
 int read_settings();
-// Stores the language when it differs from the one last read; a write that
-// does not complete removes the file. Silent.
+// Stores the language when it differs from the one last read, creating the
+// user's settings folder when needed; a write that does not complete removes
+// the file. Silent.
 void write_settings(int language);
 // The value last read successfully, 1 until then.
 std::int32_t saved_language();

@@ -56,7 +56,8 @@ TForm_quil::TForm_quil(Partition& doc, Ui& ui_, QWidget* parent)
     save_dialog = std::make_unique<FileDialog>();
 
     const QString data = data_folder();
-    if (!data.isEmpty() && !QFileInfo::exists(data)) QDir().mkdir(data);  // failure is ignored
+    // mkpath: in the documents folder its parent may be missing too. A failure is ignored.
+    if (!data.isEmpty() && !QFileInfo::exists(data)) QDir().mkpath(data);
 
     const int language = read_settings();
     if (language != get_language()) set_language(language);
@@ -191,12 +192,9 @@ QString TForm_quil::catalogue_a(int id) const {
 }
 
 QString TForm_quil::data_folder() const {
-    char dir[PATH_SIZE];
-    exe_directory(dir, sizeof dir);
-    if (dir[0] == '\0') return {};
-    const std::string path = std::string(dir) + file_name_of(2);
-    if (path.size() >= PATH_SIZE) return {};
-    return QFile::decodeName(QByteArray::fromStdString(path));
+    char path[PATH_SIZE];
+    data_directory(path, sizeof path);
+    return QFile::decodeName(path);
 }
 
 void TForm_quil::eh_Form_quil_OnCreate() {
