@@ -13,14 +13,6 @@
 
 namespace {
 
-QString text_a(int id) { return from_1250(catalogue_a_text(std::int8_t(id))); }
-
-// Up to and including the last separator; the rest is the file name.
-QString folder_part(const QString& path) {
-    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
-QString name_part(const QString& path) { return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1); }
-
 void error_box(TForm_quil& w, int id) {
     w.message_box(catalogue_a_text(std::int8_t(id)), catalogue_b_text(7), MsgIcon::error,
                   MsgButtons::ok);
@@ -63,11 +55,7 @@ void TForm_quil::eh_sb_open_OnClick() {
     FileDialog& d = *open_dialog;
     status_text->clear();
     status_bar->show();
-    d.title = text_a(19);
-    d.filter = text_a(75);
-    d.filter_index = 1;
-    d.dir = open_dir;
-    d.name = open_name;
+    d.prepare(19, 75, open_dir, open_name, d.default_ext);
     d.on_selection_change = [this](const QString& path) {
         char title[TITLE_SIZE] = {};
         if (!path.isEmpty())
@@ -113,13 +101,7 @@ void TForm_quil::eh_sb_save_as_OnClick() {
         return;
     }
     FileDialog& d = *save_dialog;
-    d.title = text_a(20);
-    d.filter = text_a(76);
-    d.filter_index = 1;
-    d.dir = save_dir;
-    d.name = save_name;
-    d.default_ext = QString::fromLatin1(file_name_of(1));
-    d.on_selection_change = nullptr;
+    d.prepare(20, 76, save_dir, save_name, QString::fromLatin1(file_name_of(1)));
     const std::optional<QString> path = ui.run_save_dialog(d);
     if (!path || !save_to_file(*path)) return;
     update_caption(*path);

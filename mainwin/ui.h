@@ -27,7 +27,17 @@ struct FileDialog {
     bool resizable = true;
     // Called with the selected path (empty when none) while the dialog is open.
     std::function<void(const QString&)> on_selection_change;
+
+    // Sets up one use: texts are catalogue A ids, the first filter is selected
+    // and no selection handler is left over from an earlier use.
+    void prepare(int title_id, int filter_id, const QString& start_dir, const QString& file_name,
+                 const QString& extension);
 };
+
+// A chosen path split at its last separator: the folder (separator included)
+// and the file name, as the dialogs remember them.
+QString folder_part(const QString& path);
+QString name_part(const QString& path);
 
 class Ui : public MessageUi {
 public:

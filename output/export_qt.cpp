@@ -12,11 +12,6 @@
 
 namespace {
 
-QString folder_part(const QString& path) {
-    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
-QString name_part(const QString& path) { return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1); }
-
 // The report beside the data file: its name with the extension TXT, which
 // replaces the one after the name's last dot or is added.
 QString report_path_for(const QString& data_file) {
@@ -56,13 +51,7 @@ void TForm_quil::eh_sb_export_as_OnClick() {
     if (!save_dialog) return;
     if (!read_grids(false, true)) return;
     FileDialog& d = *save_dialog;
-    d.title = from_1250(catalogue_a_text(21));
-    d.filter = from_1250(catalogue_a_text(77));
-    d.filter_index = 1;
-    d.dir = export_dir;
-    d.name = export_name;
-    d.default_ext = QString::fromLatin1(file_name_of(4));
-    d.on_selection_change = nullptr;
+    d.prepare(21, 77, export_dir, export_name, QString::fromLatin1(file_name_of(4)));
     const std::optional<QString> path = ui.run_save_dialog(d);
     if (!path) return;
     export_results(*path);

@@ -36,7 +36,9 @@ TEST_F(FieldHelpTest, ConditionsGridByRowAndColumn) {
         const bool expect = c.id >= 0;
         EXPECT_EQ(help->isVisible(), expect) << c.col << "," << c.row;
         EXPECT_EQ(help->current_text_id(), expect ? c.id : 0) << c.col << "," << c.row;
-        if (expect) EXPECT_EQ(help->mode(), HELP_MODE_TEXT);
+        if (expect) {
+            EXPECT_EQ(help->mode(), HELP_MODE_TEXT);
+        }
     }
 
     // Through the cell editor, as the user presses it.
