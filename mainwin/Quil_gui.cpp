@@ -14,6 +14,7 @@
 #include "lang/catalogue.h"
 #include "lang/settings.h"
 #include "mainwin/controls.h"
+#include "mainwin/given_file.h"
 #include "mainwin/glyphs.h"
 #include "mainwin/string_grid.h"
 #include "mainwin/text_1250.h"
@@ -50,6 +51,7 @@ TForm_quil::TForm_quil(Partition& doc, Ui& ui_, QWidget* parent)
     register_font_substitutes();
     create_controls();
     connect_handlers();
+    accept_file_drops(*this);
 
     // State starts as declared: empty paths, zero check memory, flags true.
     open_dialog = std::make_unique<FileDialog>();

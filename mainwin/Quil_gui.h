@@ -145,6 +145,12 @@ public:
     void eh_sb_save_as_OnClick();
     // Writes the document under the wait cursor and "Saving data..."; true on success.
     bool save_to_file(const QString& path);
+    // Reads `path` as Open does once a file is chosen: message 10 or 9 and the
+    // document unchanged when it cannot be read. True when it was read.
+    bool open_file(const QString& path);
+    // A data file named on the command line or dropped on the window: the
+    // unsaved-changes question, then open_file. Nothing after shutdown_window().
+    void open_given_file(const QString& path);
     // Export and printing.
     void eh_sb_export_OnClick();
     void eh_sb_export_as_OnClick();

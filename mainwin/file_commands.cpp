@@ -63,24 +63,27 @@ void TForm_quil::eh_sb_open_OnClick() {
         status_text->setText(from_1250(title));
     };
 
-    if (const std::optional<QString> path = ui.run_open_dialog(d)) {
-        const int r = read_data_file(document, QFile::encodeName(*path).constData());
-        if (r == 2) {
-            error_box(*this, 10);
-        } else if (r == 1) {
-            error_box(*this, 9);
-        } else {
-            open_dir = folder_part(*path);
-            open_name = name_part(*path);
-            fill_grids(true);
-            update_caption(*path);
-            results_valid = calculate_partition(document);
-            graph->setVisible(results_valid);
-            graph->update();
-        }
-    }
+    if (const std::optional<QString> path = ui.run_open_dialog(d)) open_file(*path);
     status_bar->hide();
     status_text->clear();
+}
+
+bool TForm_quil::open_file(const QString& path) {
+    const int r = read_data_file(document, QFile::encodeName(path).constData());
+    if (r == 2) {
+        error_box(*this, 10);
+    } else if (r == 1) {
+        error_box(*this, 9);
+    } else {
+        open_dir = folder_part(path);
+        open_name = name_part(path);
+        fill_grids(true);
+        update_caption(path);
+        results_valid = calculate_partition(document);
+        graph->setVisible(results_valid);
+        graph->update();
+    }
+    return r == 0;
 }
 
 void TForm_quil::eh_sb_save_OnClick() {

@@ -1,0 +1,172 @@
+// Data files handed over by the desktop: the program's argument and files
+// dropped on the main window.
+#include <QDir>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+
+#include "mainwin/given_file.h"
+#include "tests/gui/test_files_fixture.h"
+
+namespace {
+
+const char* const UNSAVED = "Current data have not been saved to disk.\nDo you want to save it?";
+
+TEST(DataFileArgument, TheFirstFileAmongTheArgumentsAsAnAbsolutePath) {
+    const QString here = QDir::currentPath();
+    struct Case {
+        const char* name;
+        QStringList arguments;  // argv[0] first, Qt's options already taken out
+        QString expected;
+    };
+    const Case cases[] = {
+        {"none", {"parieta"}, ""},
+        {"relative, cleaned", {"parieta", "walls/../WALL.PAR"}, here + "/WALL.PAR"},
+        {"absolute", {"parieta", "/data/x y.par"}, "/data/x y.par"},
+        {"options and later files ignored",
+         {"parieta", "--new", "-x", "a.PAR", "b.PAR"},
+         here + "/a.PAR"},
+        {"after --, a name like an option", {"parieta", "--", "-odd.PAR"}, here + "/-odd.PAR"},
+        {"empty argument skipped", {"parieta", "", "c.PAR"}, here + "/c.PAR"},
+        {"file URL", {"parieta", "file:///data/w%20x.PAR"}, "/data/w x.PAR"},
+        {"remote URL is no file", {"parieta", "https://example.org/w.PAR"}, ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(data_file_argument(c.arguments), c.expected) << c.name;
+}
+
+class GivenFileTest : public FileCommandsTest {
+protected:
+    // A data file holding this external temperature and title.
+    QString data_file(const QString& name, double temp_ext, const char* title) {
+        Partition p;
+        p.temp_ext = temp_ext;
+        set_title(p, title);
+        const QString file = path(name);
+        EXPECT_EQ(write_data_file(p, QFile::encodeName(file).constData()), 0);
+        return file;
+    }
+
+    // Drags `file` over `target` and, when accepted, drops it there; then lets
+    // the queued open run. Whether the drag was accepted.
+    bool drop(QWidget* target, const QString& file,
+              Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction) {
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(file)});
+        mime.setText(file);  // as file managers offer it too
+        const QPoint at = target->rect().center();
+        QDragEnterEvent enter(at, actions, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        if (!enter.isAccepted()) return false;
+        EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
+        QDropEvent dropped(QPointF(at), actions, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &dropped);
+        EXPECT_TRUE(dropped.isAccepted());
+        QApplication::processEvents();
+        return true;
+    }
+
+    bool opened(const QString& file) const {
+        return form->windowTitle().endsWith(" + " + file) && form->current_file == file;
+    }
+};
+
+TEST_F(GivenFileTest, ADroppedDataFileOpensWhereverItLands) {
+    open_window();
+    struct Case {
+        QWidget* target;
+        const char* file;
+        double temp_ext;
+        const char* title;
+    };
+    const Case cases[] = {
+        {form.get(), "WALL.par", -18.5, "North wall"},
+        {form->graph, "roof.PAR", -20, "Roof"},
+        {form->edit_title, "floor.Par", -16, "Floor"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const QString file = data_file(c.file, c.temp_ext, c.title);
+        ASSERT_TRUE(drop(c.target, file));
+        EXPECT_TRUE(opened(file));
+        EXPECT_EQ(doc.temp_ext, c.temp_ext);
+        // The edit shows the file's title, not the dropped path as text.
+        EXPECT_EQ(form->edit_title->text(), c.title);
+        EXPECT_EQ(form->open_dir, dir.path() + "/");
+        EXPECT_EQ(form->open_name, c.file);
+    }
+    // A cell being edited gives way to the file too.
+    click_cell(t2(), 3, 1);
+    ASSERT_NE(t2()->editor(), nullptr);
+    const QString wall = data_file("wall2.PAR", -22, "Wall");
+    ASSERT_TRUE(drop(t2()->editor(), wall));
+    EXPECT_TRUE(opened(wall));
+    EXPECT_TRUE(ui.boxes.empty()) << ui.shown();
+}
+
+TEST_F(GivenFileTest, AModifiedDocumentAsksFirst) {
+    open_window();
+    const QString wall = data_file("WALL.PAR", -18.5, "North wall");
+    type_cell(t1(), 1, 1, "-7");
+    ASSERT_EQ(doc.modified, 1);
+
+    ui.answers = {MsgAnswer::cancel};
+    ASSERT_TRUE(drop(form.get(), wall));
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, UNSAVED);
+    EXPECT_FALSE(opened(wall));
+    EXPECT_EQ(doc.temp_ext, -7);
+
+    ui.answers = {MsgAnswer::no};
+    ASSERT_TRUE(drop(form.get(), wall));
+    EXPECT_EQ(ui.boxes.size(), 2u);
+    EXPECT_TRUE(opened(wall));
+    EXPECT_EQ(doc.temp_ext, -18.5);
+}
+
+TEST_F(GivenFileTest, AFileThatCannotBeReadIsRefusedWithOpensMessages) {
+    open_window();
+    const QString good = data_file("good.PAR", -18.5, "Good");
+    ASSERT_TRUE(drop(form.get(), good));
+    write_bytes(path("broken.PAR"), QByteArray("QDAT\x01\x00\x00\x00garbage", 15));
+    struct Case {
+        QString file;
+        const char* message;
+    };
+    const Case cases[] = {
+        {path("broken.PAR"), "Data file is invalid."},
+        {path("missing.PAR"), "Cannot open data file."},
+    };
+    for (const Case& c : cases) {
+        ui.boxes.clear();
+        form->open_given_file(c.file);
+        ASSERT_EQ(ui.boxes.size(), 1u) << c.message;
+        EXPECT_EQ(ui.boxes[0].text, c.message);
+        EXPECT_EQ(ui.boxes[0].caption, "ERROR");
+        EXPECT_TRUE(opened(good));
+        EXPECT_EQ(doc.temp_ext, -18.5);
+    }
+}
+
+TEST_F(GivenFileTest, DragsThatAreNoLocalFileOrOnlyMoveArePassedOver) {
+    open_window();
+    const QString wall = data_file("WALL.PAR", -18.5, "North wall");
+    EXPECT_FALSE(drop(form.get(), wall, Qt::MoveAction));  // the source would delete it
+    EXPECT_FALSE(drop(form.get(), dir.path()));            // a folder
+    QMimeData text;
+    text.setText("plain words");
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.get(), &enter);
+    EXPECT_FALSE(enter.isAccepted());
+    EXPECT_TRUE(form->current_file.isEmpty());
+    EXPECT_TRUE(ui.boxes.empty()) << ui.shown();
+}
+
+TEST_F(GivenFileTest, NothingOpensOnceTheWindowIsShutDown) {
+    open_window();
+    const QString wall = data_file("WALL.PAR", -18.5, "North wall");
+    form->shutdown_window();
+    form->open_given_file(wall);
+    EXPECT_TRUE(form->current_file.isEmpty());
+}
+
+}  // namespace
