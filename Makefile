@@ -10,7 +10,7 @@ JOBS       ?= $(shell nproc)
 
 PACKAGES = g++ cmake ninja-build make pkg-config qt6-base-dev libgl-dev \
            libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation \
-           xvfb xauth x11-apps imagemagick poppler-utils \
+           xvfb xauth x11-apps x11-utils xdotool time imagemagick poppler-utils \
            desktop-file-utils shared-mime-info
 FUZZ_PACKAGES = clang libclang-rt-14-dev
 
@@ -75,6 +75,8 @@ fuzz: deps fuzz-deps
 	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $(FUZZ_BUILD)/corpus/$$(basename $$f) fuzz/seeds || exit 1; \
 	done
 
+# Programs, desktop entry, MIME package and icons under PREFIX; DESTDIR stages
+# them for a package instead (the desktop's caches are then left alone).
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 

@@ -1,0 +1,112 @@
+#!/bin/sh
+# Installs the build into a temporary prefix and checks the installed tree:
+# both programs, a valid desktop entry that opens our data files, a MIME
+# package that names them in any letter case, and the icon set.
+# Usage: test_install.sh CMAKE BUILD_DIR MIME_TYPE_OF
+set -u
+cmake=$1
+build=$2
+mime_type_of=$3
+
+for tool in desktop-file-validate update-mime-database; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+        echo "SKIP: $tool is not installed (make deps installs it)"
+        exit 77
+    fi
+done
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+prefix=$tmp/prefix
+share=$prefix/share
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+if ! DESTDIR= "$cmake" --install "$build" --prefix "$prefix" >"$tmp/install.log" 2>&1; then
+    cat "$tmp/install.log"
+    echo "FAIL: cmake --install"
+    exit 1
+fi
+
+for program in parieta parieta-report; do
+    [ -x "$prefix/bin/$program" ] || fail "bin/$program is not installed"
+done
+
+# Desktop entry: valid, runs the installed program with the file, for our type.
+entry=$share/applications/parieta.desktop
+if [ -f "$entry" ]; then
+    desktop-file-validate "$entry" || fail "desktop-file-validate rejects parieta.desktop"
+    grep -qx 'Exec=parieta %f' "$entry" || fail "Exec does not give the file to parieta"
+    grep -qx 'Icon=parieta' "$entry" || fail "Icon is not parieta"
+    grep -qx 'MimeType=application/x-parieta-data;' "$entry" ||
+        fail "MimeType does not name the data type"
+else
+    fail "no desktop entry in share/applications"
+fi
+
+# MIME package: compiled by the install itself, and checked on a fresh copy.
+[ -f "$share/mime/packages/parieta.xml" ] || fail "no MIME package in share/mime/packages"
+[ -f "$share/mime/mime.cache" ] || fail "the install did not compile the MIME database"
+mkdir -p "$tmp/copy/mime/packages"
+cp "$share/mime/packages/parieta.xml" "$tmp/copy/mime/packages/"
+update-mime-database "$tmp/copy/mime" 2>/dev/null || fail "update-mime-database rejects the package"
+grep -qx '50:application/x-parieta-data:\*\.par' "$tmp/copy/mime/globs2" ||
+    fail "globs2 lacks a case-free *.par for the data type"
+grep -qx 'text/x-parieta-report text/plain' "$tmp/copy/mime/subclasses" ||
+    fail "the report type is not a kind of plain text"
+
+# What a file manager concludes, by name and by content.
+files=$tmp/files
+mkdir -p "$files"
+printf 'QDAT\001\000\000\000' >"$files/WALL.par"
+: >"$files/x.PAR"
+: >"$files/Roof.Par"
+printf 'QDAT\001\000\000\000' >"$files/no_extension"
+printf 'TEMPERATURE DISTRIBUTION IN A PARTITION\r\n---\r\n' >"$files/report_en"
+printf 'ROZK\243AD TEMPERATURY I CI\214NIENIA PARY WODNEJ W PRZEGRODZIE\r\n' >"$files/report_pl"
+printf 'TEMPERATURE readings of the week\n' >"$files/notes"
+check_type() {
+    expected=$1
+    file=$2
+    got=$(XDG_DATA_HOME="$tmp/empty" XDG_DATA_DIRS="$share:/usr/share" "$mime_type_of" "$files/$file")
+    [ "$got" = "$expected" ] || fail "$file is $got, not $expected"
+}
+check_type application/x-parieta-data WALL.par
+check_type application/x-parieta-data x.PAR
+check_type application/x-parieta-data Roof.Par
+check_type application/x-parieta-data no_extension
+check_type text/x-parieta-report report_en
+check_type text/x-parieta-report report_pl
+check_type text/plain notes
+
+# The desktop's list of handlers names us for the data type.
+if command -v update-desktop-database >/dev/null 2>&1; then
+    grep -q '^application/x-parieta-data=.*parieta\.desktop' "$share/applications/mimeinfo.cache" ||
+        fail "mimeinfo.cache does not offer parieta for the data type"
+fi
+
+# Icons: a PNG of the right size at every size, and the scalable drawing.
+for s in 16 22 24 32 48 64 128 256; do
+    png=$share/icons/hicolor/${s}x${s}/apps/parieta.png
+    if [ ! -f "$png" ]; then
+        fail "no ${s}x${s} icon"
+        continue
+    fi
+    # Signature, then width and height in the IHDR chunk (bytes 16..23, big-endian).
+    sig=$(od -An -tx1 -N8 "$png" | tr -d ' \n')
+    size=$(od -An -tu1 -j16 -N8 "$png" | awk '{print $1*16777216+$2*65536+$3*256+$4 "x" $5*16777216+$6*65536+$7*256+$8}')
+    [ "$sig" = 89504e470d0a1a0a ] || fail "$png is not a PNG"
+    [ "$size" = "${s}x${s}" ] || fail "$png is $size"
+done
+grep -q '<svg' "$share/icons/hicolor/scalable/apps/parieta.svg" 2>/dev/null ||
+    fail "no scalable icon"
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed; installed files:"
+    (cd "$prefix" && find . -type f | sort)
+    exit 1
+fi
+echo "installed tree OK"
