@@ -23,12 +23,21 @@ if [ "${1:-}" = --drive ]; then
         exit 1
     }
     now_ms() { echo $(($(date +%s%N) / 1000000)); }
+    # The first visible window that matches, polled: a window going away in
+    # the middle of a search makes that one search fail. Empty after 30 s.
+    find_window() {
+        for _ in $(seq 600); do
+            found=$(xdotool search --onlyvisible "$@" 2>/dev/null | head -n 1)
+            [ -n "$found" ] && { echo "$found"; return; }
+            sleep 0.05
+        done
+    }
 
     # -platform is Qt's own option: QApplication takes it, the file stays.
     "$program" -platform xcb "$file" >"$log" 2>&1 &
     pid=$!
 
-    splash=$(timeout 30 xdotool search --sync --onlyvisible --class parieta | head -n 1)
+    splash=$(find_window --class parieta)
     [ -n "$splash" ] || fail "no splash window"
     eval "$(xdotool getwindowgeometry --shell "$splash")"
     [ "$WIDTH:$HEIGHT:$X:$Y" = "491:307:266:230" ] ||
@@ -36,7 +45,7 @@ if [ "${1:-}" = --drive ]; then
     xdotool key Return
     entered=$(now_ms)
 
-    main=$(timeout 30 xdotool search --sync --onlyvisible --name '^PARIETA' | head -n 1)
+    main=$(find_window --name '^PARIETA')
     [ -n "$main" ] || fail "no main window"
     shown=$(now_ms)
     # Without Enter the splash would stay its 40 passes, about 4 s.
@@ -45,7 +54,7 @@ if [ "${1:-}" = --drive ]; then
 
     title=
     for _ in $(seq 100); do
-        title=$(xdotool getwindowname "$main")
+        title=$(xdotool getwindowname "$main" 2>/dev/null)
         case $title in *" + $file") break ;; esac
         sleep 0.1
     done
