@@ -188,6 +188,17 @@ bool write_all(int fd, const unsigned char* bytes, std::size_t size) {
     return true;
 }
 
+// An installed tree: PREFIX/bin/ holding us, PREFIX/share/applications our entry.
+bool installed(const std::string& folder) {
+    static constexpr char BIN[] = "/bin/";
+    const std::size_t bin = sizeof BIN - 1;
+    if (folder.size() < bin || folder.compare(folder.size() - bin, bin, BIN) != 0) return false;
+    const std::string prefix = folder.substr(0, folder.size() - bin + 1);
+    struct stat st;
+    return ::stat((prefix + "share/applications/parieta.desktop").c_str(), &st) == 0 &&
+           S_ISREG(st.st_mode);
+}
+
 }  // namespace
 
 const char* file_name_of(int index) {
@@ -204,9 +215,10 @@ void exe_directory(char* buffer, std::size_t size) {
     std::memcpy(buffer, folder.c_str(), folder.size() + 1);
 }
 
-bool exe_directory_writable() {
+bool files_beside_executable() {
     const std::string folder = executable_folder();
     if (folder.empty()) return true;  // exe_directory is empty: nothing is read or written
+    if (installed(folder)) return false;
     struct stat st;
     // A folder that is not there gives no reason to move elsewhere.
     if (::stat(folder.c_str(), &st) != 0) return errno == ENOENT || errno == ENOTDIR;
@@ -218,14 +230,14 @@ bool exe_directory_writable() {
 
 void settings_directory(char* buffer, std::size_t size) {
     if (buffer == nullptr || size == 0) return;
-    if (exe_directory_writable()) return exe_directory(buffer, size);
+    if (files_beside_executable()) return exe_directory(buffer, size);
     copy_or_empty(user_settings_folder(), buffer, size);
 }
 
 void data_directory(char* buffer, std::size_t size) {
     if (buffer == nullptr || size == 0) return;
     std::string folder;
-    if (exe_directory_writable()) {
+    if (files_beside_executable()) {
         char dir[SETTINGS_PATH_SIZE];
         exe_directory(dir, sizeof dir);
         if (dir[0] != '\0') folder = std::string(dir) + file_name_of(2);
@@ -274,7 +286,7 @@ void write_settings(int language) {
     char path[SETTINGS_PATH_SIZE];
     settings_path(path, sizeof path);
     if (path[0] == '\0') return;
-    if (!exe_directory_writable()) make_folders(user_settings_folder());
+    if (!files_beside_executable()) make_folders(user_settings_folder());
     int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0644);
     if (fd < 0) return;
     const auto value = static_cast<std::uint32_t>(language_or_polish(language));

@@ -15,12 +15,14 @@ const char* file_name_of(int index);
 // The executable's folder, ending with "/"; the empty text when it does not
 // fit in `size` bytes with its terminator or cannot be found.
 void exe_directory(char* buffer, std::size_t size);
-// Whether the settings file and the data folder live beside the executable:
-// true unless its folder exists and the user may not write it (an installed
-// program in /usr/local/bin). Decided from the folder's owner and mode bits,
-// a read-only mount and access(), so root is not taken for a user who may
-// write anywhere.
-bool exe_directory_writable();
+// Whether the settings file and the data folder live beside the executable,
+// as when it runs from the build folder or a copy the user made. Not when it
+// is installed (its folder is PREFIX/bin/ with PREFIX/share/applications/
+// parieta.desktop beside it, even where root or the owner of ~/.local may
+// write), and not when its folder exists and the user may not write it.
+// Writability comes from the folder's owner and mode bits, a read-only mount
+// and access(), so root is not taken for a user who may write anywhere.
+bool files_beside_executable();
 // The folder of the settings file, ending with "/": the executable's folder,
 // or else $XDG_CONFIG_HOME/parieta/ (~/.config/parieta/). The empty text
 // when it cannot be named or does not fit.

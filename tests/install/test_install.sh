@@ -2,11 +2,12 @@
 # Installs the build into a temporary prefix and checks the installed tree:
 # both programs, a valid desktop entry that opens our data files, a MIME
 # package that names them in any letter case, and the icon set.
-# Usage: test_install.sh CMAKE BUILD_DIR MIME_TYPE_OF
+# Usage: test_install.sh CMAKE BUILD_DIR MIME_TYPE_OF MAKE_DATA_FILE
 set -u
 cmake=$1
 build=$2
 mime_type_of=$3
+make_data_file=$4
 
 for tool in desktop-file-validate update-mime-database; do
     if ! command -v "$tool" >/dev/null 2>&1; then
@@ -87,6 +88,23 @@ if command -v update-desktop-database >/dev/null 2>&1; then
     grep -q '^application/x-parieta-data=.*parieta\.desktop' "$share/applications/mimeinfo.cache" ||
         fail "mimeinfo.cache does not offer parieta for the data type"
 fi
+
+# Installed, the settings file is the user's, and the report tool reads the
+# same one as the program: English stored there gives an English report.
+"$make_data_file" "$tmp/wall.PAR" title=Installed >/dev/null || fail "make_data_file"
+report_heading() {
+    HOME=$tmp/home env -u XDG_CONFIG_HOME "$prefix/bin/parieta-report" "$tmp/wall.PAR" | head -n 1 | tr -d '\r'
+}
+mkdir -p "$tmp/home"
+case $(report_heading) in
+    ROZK*) ;;
+    *) fail "with no settings file the report is not Polish" ;;
+esac
+mkdir -p "$tmp/home/.config/parieta"
+printf '\000\000\000\000' >"$tmp/home/.config/parieta/PARIETA.CFG"
+[ "$(report_heading)" = "TEMPERATURE AND STEAM-PRESSURE DISTRIBUTION IN A PARTITION" ] ||
+    fail "parieta-report does not read ~/.config/parieta/PARIETA.CFG"
+[ ! -e "$prefix/bin/PARIETA.CFG" ] || fail "a settings file beside the installed programs"
 
 # Icons: a PNG of the right size at every size, and the scalable drawing.
 for s in 16 22 24 32 48 64 128 256; do

@@ -90,7 +90,7 @@ protected:
 };
 
 TEST_F(SettingsPlaces, AWritableProgramFolderKeepsEverythingBesideIt) {
-    EXPECT_TRUE(exe_directory_writable());
+    EXPECT_TRUE(files_beside_executable());
     EXPECT_EQ(settings(), bin + "PARIETA.CFG");
     EXPECT_EQ(data(), bin + "DAT");
     write_settings(0);
@@ -100,7 +100,7 @@ TEST_F(SettingsPlaces, AWritableProgramFolderKeepsEverythingBesideIt) {
 
 TEST_F(SettingsPlaces, AReadOnlyProgramFolderUsesTheUsersFolders) {
     install_read_only();
-    EXPECT_FALSE(exe_directory_writable());
+    EXPECT_FALSE(files_beside_executable());
     EXPECT_EQ(settings(), home + "/.config/parieta/PARIETA.CFG");
     EXPECT_EQ(data(), home + "/Documents/PARIETA/DAT");
 
@@ -170,18 +170,37 @@ TEST_F(SettingsPlaces, AUserPathTooLongIsNeitherReadNorWritten) {
     EXPECT_EQ(read_settings(), 1);
 }
 
+TEST_F(SettingsPlaces, AnInstalledTreeUsesTheUsersFoldersEvenWhereItMayWrite) {
+    // PREFIX/bin/ with the desktop entry in PREFIX/share/applications, as
+    // make install leaves it in ~/.local, or in /usr/local for root.
+    put(root + "/share/applications/parieta.desktop", "[Desktop Entry]\n");
+    EXPECT_FALSE(files_beside_executable());
+    EXPECT_EQ(settings(), home + "/.config/parieta/PARIETA.CFG");
+    EXPECT_EQ(data(), home + "/Documents/PARIETA/DAT");
+    write_settings(0);
+    EXPECT_FALSE(fs::exists(bin + "PARIETA.CFG"));
+
+    // A folder of that name elsewhere, or the entry alone, is no install.
+    set_exe_directory_for_testing((root + "/share/").c_str());
+    EXPECT_TRUE(files_beside_executable());
+    fs::remove(root + "/share/applications/parieta.desktop");
+    fs::create_directory(root + "/share/applications/parieta.desktop");
+    set_exe_directory_for_testing(bin.c_str());
+    EXPECT_TRUE(files_beside_executable());
+}
+
 TEST_F(SettingsPlaces, AFolderOfAnotherOwnerCountsByItsModeBits) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root to give the folder away";
     ASSERT_EQ(::chown(bin.c_str(), 65534, 65534), 0);
     ASSERT_EQ(::chmod(bin.c_str(), 0755), 0);
-    EXPECT_FALSE(exe_directory_writable());
+    EXPECT_FALSE(files_beside_executable());
     ASSERT_EQ(::chmod(bin.c_str(), 0777), 0);
-    EXPECT_TRUE(exe_directory_writable());
+    EXPECT_TRUE(files_beside_executable());
 }
 
 TEST_F(SettingsPlaces, AMissingProgramFolderStaysTheNamedPlace) {
     set_exe_directory_for_testing((root + "/not/there/").c_str());
-    EXPECT_TRUE(exe_directory_writable());
+    EXPECT_TRUE(files_beside_executable());
     EXPECT_EQ(settings(), root + "/not/there/PARIETA.CFG");
 }
 
