@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <cstdlib>
 
 #include "core/Quil_c.h"
 #include "lang/catalogue.h"
@@ -96,14 +95,3 @@ BENCHMARK(BM_edit_commit)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_edit_commit_and_paint)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    set_language(LANG_ENGLISH);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

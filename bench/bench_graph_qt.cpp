@@ -2,10 +2,8 @@
 // dampness mode, the heaviest picture the window paints.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <cstdlib>
 
 #include "core/Quil_c.h"
 #include "lang/catalogue.h"
@@ -45,14 +43,3 @@ void BM_draw_graph_eleven_layers_curved(benchmark::State& state) {
 BENCHMARK(BM_draw_graph_eleven_layers_curved)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QGuiApplication app(argc, argv);
-    set_language(LANG_ENGLISH);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
