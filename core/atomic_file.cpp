@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "lang/write_all.h"
+
 namespace {
 
 std::string folder_of(const std::string& path) {
@@ -43,24 +45,6 @@ bool resolve_links(std::string path, std::string& out) {
         path = next[0] == '/' ? next : folder_of(path) + "/" + next;
     }
     return false;
-}
-
-bool write_all(int fd, const char* bytes, std::size_t size) {
-    while (size > 0) {
-        ssize_t n = ::write(fd, bytes, size);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        if (n == 0) {
-            return false;
-        }
-        bytes += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 }  // namespace

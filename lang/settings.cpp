@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "lang/write_all.h"
+
 namespace {
 
 constexpr const char* FILE_NAMES[] = {".PAR", "PAR", "DAT", "PARI", "TXT", "PARIETA.CFG"};
@@ -176,17 +178,6 @@ void make_folders(const std::string& path) {
 }
 
 std::int32_t language_or_polish(std::int32_t value) { return value == 0 || value == 1 ? value : 1; }
-
-bool write_all(int fd, const unsigned char* bytes, std::size_t size) {
-    while (size > 0) {
-        ssize_t n = ::write(fd, bytes, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 // An installed tree: PREFIX/bin/ holding us, PREFIX/share/applications our entry.
 bool installed(const std::string& folder) {

@@ -14,6 +14,7 @@
 #include "core/atomic_file.h"
 #include "core/numfmt.h"
 #include "lang/catalogue.h"
+#include "lang/write_all.h"
 
 namespace {
 
@@ -314,17 +315,6 @@ void emit_all(const std::vector<ReportLine>& lines, LineSink& sink) {
     for (const ReportLine& line : lines) {
         sink.emit_line(line.present ? line.text.c_str() : nullptr, line.breaks, line.bold);
     }
-}
-
-bool write_all(int fd, const char* bytes, std::size_t size) {
-    while (size > 0) {
-        ssize_t n = ::write(fd, bytes, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 }  // namespace
