@@ -27,6 +27,12 @@ enum class PartitionKind : int {
     InternalWall,
 };
 
+// The names used by the project file and the command line's --kind: "none",
+// "external_wall", "roof", "floor_over_unheated", "floor_on_ground", "internal_wall".
+const char* partition_kind_name(PartitionKind kind);
+// False (and `out` untouched) for a name that is not one of the above.
+bool parse_partition_kind(const char* name, PartitionKind& out);
+
 struct AssessmentSettings {
     PartitionKind kind = PartitionKind::None;
 };
