@@ -2,10 +2,10 @@
 #include <QApplication>
 
 #include "core/Quil_c.h"
-#include "mainwin/Quil_gui.h"
-#include "mainwin/entry.h"
-#include "mainwin/given_file.h"
-#include "mainwin/qt_ui.h"
+#include "gui/Quil_gui.h"
+#include "gui/startup.h"
+#include "gui/given_file.h"
+#include "qt/qt_ui.h"
 
 namespace {
 Partition document;  // built with its defaults before the entry runs

@@ -9,9 +9,9 @@
 
 #include "core/Quil_c.h"
 #include "lang/catalogue.h"
-#include "mainwin/Quil_gui.h"
-#include "mainwin/controls.h"
-#include "mainwin/string_grid.h"
+#include "gui/Quil_gui.h"
+#include "gui/controls.h"
+#include "gui/string_grid.h"
 
 namespace {
 

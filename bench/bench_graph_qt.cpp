@@ -7,7 +7,7 @@
 
 #include "core/Quil_c.h"
 #include "lang/catalogue.h"
-#include "output/canvas_qt.h"
+#include "qt/painter_canvas.h"
 #include "output/graph.h"
 
 namespace {

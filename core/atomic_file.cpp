@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "lang/write_all.h"
+#include "core/io.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "core/atomic_file.h"
 #include "core/numfmt.h"
 #include "lang/catalogue.h"
-#include "lang/write_all.h"
+#include "core/io.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "core/clock.h"
 #include "core/messages.h"
 #include "lang/catalogue.h"
-#include "lang/settings.h"
+#include "core/settings.h"
 #include "output/report.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <csignal>
 #include <cstring>
 
-#include "lang/settings.h"
+#include "core/settings.h"
 #include "tests/gui/test_mainwin_fixture.h"
 
 // The executable's folder (settings file, data folder) is the scratch folder

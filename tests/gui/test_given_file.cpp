@@ -5,7 +5,7 @@
 #include <QMimeData>
 #include <QUrl>
 
-#include "mainwin/given_file.h"
+#include "gui/given_file.h"
 #include "tests/gui/test_files_fixture.h"
 
 namespace {

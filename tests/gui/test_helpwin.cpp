@@ -17,8 +17,8 @@
 
 #include "core/message_ui.h"
 #include "lang/catalogue.h"
-#include "materials/Quil_hlp.h"
-#include "materials/find_dialog.h"
+#include "gui/Quil_hlp.h"
+#include "gui/find_dialog.h"
 
 namespace {
 

@@ -15,10 +15,10 @@
 
 #include "core/Quil_c.h"
 #include "lang/catalogue.h"
-#include "mainwin/Quil_gui.h"
-#include "mainwin/controls.h"
-#include "mainwin/string_grid.h"
-#include "tests/gui/fake_ui.h"
+#include "gui/Quil_gui.h"
+#include "gui/controls.h"
+#include "gui/string_grid.h"
+#include "tests/support/fake_ui.h"
 
 class MainWindowTest : public ::testing::Test {
 protected:

@@ -3,7 +3,7 @@
 #include <QToolButton>
 #include <cstring>
 
-#include "mainwin/controls.h"
+#include "gui/controls.h"
 #include "tests/gui/test_mainwin_fixture.h"
 
 namespace {

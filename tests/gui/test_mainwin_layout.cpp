@@ -4,7 +4,7 @@
 #include <QToolButton>
 #include <vector>
 
-#include "mainwin/controls.h"
+#include "gui/controls.h"
 #include "tests/gui/test_mainwin_fixture.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <QFileInfo>
 #include <QToolButton>
 
-#include "materials/Quil_hlp.h"
+#include "gui/Quil_hlp.h"
 #include "tests/gui/test_mainwin_fixture.h"
 
 namespace {
@@ -120,7 +120,7 @@ TEST_F(MainWindowTest, TheMaterialsWindowCopiesIntoTheCurrentLayerCell) {
 
 #include <stdexcept>
 
-#include "mainwin/entry.h"
+#include "gui/startup.h"
 
 namespace {
 

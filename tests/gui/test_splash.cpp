@@ -7,7 +7,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/Quil_000.h"
+#include "gui/Quil_000.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <cstring>
 #include <optional>
 
-#include "lang/settings.h"
-#include "materials/Quil_hlp.h"
+#include "core/settings.h"
+#include "gui/Quil_hlp.h"
 #include "tests/gui/test_mainwin_fixture.h"
 
 inline QString a_text_now(int id) {

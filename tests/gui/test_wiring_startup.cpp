@@ -3,7 +3,7 @@
 #include <QTimer>
 #include <stdexcept>
 
-#include "mainwin/entry.h"
+#include "gui/startup.h"
 #include "tests/gui/test_wiring_fixture.h"
 
 namespace {

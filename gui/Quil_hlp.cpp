@@ -1,0 +1,415 @@
+#include "gui/Quil_hlp.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStringDecoder>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
+
+#include "core/message_ui.h"
+#include "lang/catalogue.h"
+#include "gui/find_dialog.h"
+#include "output/font_size.h"
+
+namespace {
+
+constexpr int NOT_FOUND_TEXT_ID = 17;
+constexpr int FIND_CAPTION_ID = 34;
+constexpr int COPY_NUMBER_CAPTION_ID = 35;
+constexpr int COPY_TEXT_CAPTION_ID = 36;
+constexpr int EMPTY_TEXT_ID = 127;
+
+QString a_text(int id) {
+    QStringDecoder decode("windows-1250");
+    return decode(QByteArrayView(catalogue_a_text(static_cast<std::int8_t>(id))));
+}
+
+// Screen fractions are taken in whole numbers so that no product lands a
+// pixel short through binary rounding.
+int fraction(int value, int numerator, int denominator) {
+    return static_cast<int>(static_cast<long long>(value) * numerator / denominator);
+}
+
+bool is_line_break(QChar c) {
+    return c == u'\r' || c == u'\n' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
+}
+
+// A number as the layer grid reads it: the first word, with either decimal
+// mark turned into the user's one.
+QString number_from_selection(const QString& text, QChar sep) {
+    QString out;
+    for (QChar c : text) {
+        if (c == u' ') {
+            if (out.isEmpty()) continue;
+            break;
+        }
+        if ((c == u'.' && sep != u'.') || (c == u',' && sep != u',')) c = sep;
+        out += c;
+    }
+    return out;
+}
+
+}  // namespace
+
+void HelpTextBox::mousePressEvent(QMouseEvent* e) {
+    QTextEdit::mousePressEvent(e);
+    if (on_mouse_down_up) on_mouse_down_up();
+}
+
+void HelpTextBox::mouseReleaseEvent(QMouseEvent* e) {
+    QTextEdit::mouseReleaseEvent(e);
+    if (on_mouse_down_up) on_mouse_down_up();
+}
+
+void HelpTextBox::keyPressEvent(QKeyEvent* e) {
+    if (on_key_down && on_key_down(e)) return;
+    QTextEdit::keyPressEvent(e);
+}
+
+TForm_Help::TForm_Help(MessageUi* ui, LayerGridTarget* grid, HelpWindowSeams seams, QWidget* parent)
+    : QWidget(parent, Qt::Window), ui_(ui), grid_(grid), seams_(std::move(seams)) {
+    setObjectName("Form_Help");
+    // A secondary window: it must never keep the program alive on its own.
+    setAttribute(Qt::WA_QuitOnClose, false);
+
+    find_dialog_ = new FindDialog(this);
+    connect(find_dialog_, &FindDialog::find_next, this, [this] { on_find(); });
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName("Panel1");
+    Panel1->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    Panel1->installEventFilter(this);
+    button_copy = new QPushButton(Panel1);
+    button_copy->setObjectName("button_copy");
+    button_find = new QPushButton(Panel1);
+    button_find->setObjectName("button_find");
+    Panel2 = new QFrame(this);
+    Panel2->setObjectName("Panel2");
+    txt_help = new HelpTextBox(Panel2);
+    txt_help->setObjectName("txt_help");
+
+    auto* panel2_layout = new QVBoxLayout(Panel2);
+    panel2_layout->setContentsMargins(0, 0, 0, 0);
+    panel2_layout->addWidget(txt_help);
+    auto* form_layout = new QVBoxLayout(this);
+    form_layout->setContentsMargins(0, 0, 0, 0);
+    form_layout->setSpacing(0);
+    form_layout->addWidget(Panel1);
+    form_layout->addWidget(Panel2, 1);
+
+    connect(button_copy, &QPushButton::clicked, this, [this] { eh_button_copy_OnClick(); });
+    connect(button_find, &QPushButton::clicked, this, [this] { eh_button_find_OnClick(); });
+    txt_help->on_key_down = [this](QKeyEvent* e) { return eh_txt_help_OnKeyDown(e); };
+    txt_help->on_mouse_down_up = [this] { eh_txt_help_OnMouseDownUp(); };
+
+    current_id_ = EMPTY_TEXT_ID;
+    previous_id_ = EMPTY_TEXT_ID;
+    font_size_ = 9;
+    last_screen_width_ = 0;
+    eh_Form_Help_OnCreate();
+}
+
+TForm_Help::~TForm_Help() { eh_Form_Help_OnDestroy(); }
+
+void TForm_Help::eh_Form_Help_OnCreate() {
+    setWindowTitle(QString());
+    hide();
+
+    txt_help->setReadOnly(true);
+    // Read-only still lets the reader move and select with the keyboard.
+    txt_help->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    txt_help->setAcceptRichText(false);
+    txt_help->setLineWrapMode(QTextEdit::NoWrap);
+    txt_help->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    txt_help->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    txt_help->setAlignment(Qt::AlignLeft);
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPointSize(font_size_);
+    txt_help->setFont(font);
+
+    button_copy->setToolTip(QString());
+    button_find->setToolTip(QString());
+    layout_window();
+}
+
+QSize TForm_Help::screen_size() const {
+    QSize size;
+    if (seams_.screen_size) {
+        size = seams_.screen_size();
+    } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        size = screen->geometry().size();
+    }
+    return size.width() > 0 && size.height() > 0 ? size : QSize(800, 600);
+}
+
+QChar TForm_Help::decimal_separator() const {
+    if (seams_.decimal_separator) return seams_.decimal_separator();
+    const QString point = QLocale::system().decimalPoint();
+    return point.isEmpty() ? QChar(u'.') : point.front();
+}
+
+void TForm_Help::apply_geometry(const QRect& g) {
+    arranging_ = true;
+    move(g.topLeft());
+    resize(g.size());
+    arranging_ = false;
+}
+
+void TForm_Help::remember_geometry() {
+    // Only what the user did counts; a minimised or maximised window keeps
+    // the size it had before.
+    if (arranging_ || !isVisible() || windowState() != Qt::WindowNoState) return;
+    geometry_of_mode() = QRect(pos(), size());
+}
+
+void TForm_Help::layout_window() {
+    const QSize screen = screen_size();
+    const int w = screen.width();
+    const int h = screen.height();
+    help_geometry_ = QRect(fraction(w, 8, 100), fraction(h, 50, 100), fraction(w, 84, 100),
+                           fraction(h, 30, 100));
+    reference_geometry_ = QRect(fraction(w, 8, 100), fraction(h, 44, 100), fraction(w, 84, 100),
+                                fraction(h, 47, 100));
+
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    apply_geometry(geometry_of_mode());
+    setMinimumSize(fraction(w, 48, 100), fraction(h, 19, 100));
+
+    Panel1->hide();
+    Panel1->setEnabled(false);
+    const int panel_height = fraction(h, 47 * 85, 100000);
+    Panel1->setFixedHeight(panel_height);
+    const int panel_width = width();
+
+    font_size_ = scale_font_size(8, 600, 12, 1200, h, 8, 18);
+
+    const int copy_left = fraction(panel_width, 63, 100);
+    copy_width_ = fraction(panel_width, 32, 100);
+    copy_right_margin_ = panel_width - copy_left - copy_width_;
+    find_left_ = fraction(panel_width, 5, 100);
+    find_width_ = fraction(panel_width, 10, 100);
+    button_top_ = fraction(panel_height, 8, 100);
+    button_height_ = fraction(panel_height, 90, 100);
+    for (QPushButton* b : {button_copy, button_find}) {
+        b->hide();
+        b->setEnabled(false);
+    }
+    Panel1->resize(panel_width, panel_height);
+    place_buttons();
+}
+
+void TForm_Help::place_buttons() {
+    const int panel_width = Panel1->width();
+    button_copy->setGeometry(panel_width - copy_right_margin_ - copy_width_, button_top_,
+                             copy_width_, button_height_);
+    button_find->setGeometry(find_left_, button_top_, find_width_, button_height_);
+}
+
+void TForm_Help::arrange_for_mode() {
+    if (mode_ == HELP_MODE_TEXT) {
+        for (QWidget* w : {static_cast<QWidget*>(button_copy), static_cast<QWidget*>(button_find),
+                           static_cast<QWidget*>(Panel1)}) {
+            w->hide();
+            w->setEnabled(false);
+        }
+        txt_help->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        txt_help->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        txt_help->setLineWrapMode(QTextEdit::WidgetWidth);
+        return;
+    }
+    if (mode_ == HELP_MODE_MATERIALS) {
+        button_copy->hide();
+        button_copy->setEnabled(false);
+    } else {
+        button_copy->setText(
+            a_text(mode_ == HELP_MODE_COPY_TEXT ? COPY_TEXT_CAPTION_ID : COPY_NUMBER_CAPTION_ID));
+        button_copy->setToolTip(QString());
+        button_copy->setEnabled(txt_help->textCursor().hasSelection());
+        button_copy->show();
+    }
+    button_find->setText(a_text(FIND_CAPTION_ID));
+    button_find->setEnabled(true);
+    button_find->show();
+    Panel1->setEnabled(true);
+    Panel1->show();
+    txt_help->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    txt_help->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    txt_help->setLineWrapMode(QTextEdit::NoWrap);
+}
+
+void TForm_Help::show_text(int mode, int text_id) {
+    if (mode < HELP_MODE_TEXT || mode > HELP_MODE_COPY_NUMBER) mode = HELP_MODE_MATERIALS;
+    current_id_ = text_id >= 0 && text_id < CATALOGUE_A_SIZE ? text_id : EMPTY_TEXT_ID;
+    load_text();
+    previous_id_ = current_id_;
+    mode_ = static_cast<std::uint8_t>(mode);
+
+    if (isVisible()) hide();
+    apply_geometry(geometry_of_mode());
+    arrange_for_mode();
+
+    show();
+    if (isMinimized()) showNormal();
+    update();
+    raise();
+    activateWindow();
+}
+
+void TForm_Help::load_text() {
+    button_copy->setText(
+        a_text(mode_ == HELP_MODE_COPY_TEXT ? COPY_TEXT_CAPTION_ID : COPY_NUMBER_CAPTION_ID));
+    button_find->setText(a_text(FIND_CAPTION_ID));
+    if (find_dialog_->isVisible()) find_dialog_->retranslate(get_language());
+
+    QString text = a_text(current_id_);
+    text.replace(u'@', decimal_separator());
+
+    // The same text again (a language switch): stay where the reader was.
+    const bool same_text = current_id_ == previous_id_;
+    const int caret = txt_help->textCursor().position();
+    const int scroll_x = txt_help->horizontalScrollBar()->value();
+    const int scroll_y = txt_help->verticalScrollBar()->value();
+
+    txt_help->clear();
+    QFont font = txt_help->font();
+    font.setPointSize(font_size_);
+    txt_help->setFont(font);
+    txt_help->setPlainText(text);
+
+    QTextCursor cursor(txt_help->document());
+    if (same_text) {
+        cursor.setPosition(std::min(caret, txt_help->document()->characterCount() - 1));
+        txt_help->setTextCursor(cursor);
+        txt_help->horizontalScrollBar()->setValue(scroll_x);
+        txt_help->verticalScrollBar()->setValue(scroll_y);
+    } else {
+        cursor.movePosition(QTextCursor::Start);
+        txt_help->setTextCursor(cursor);
+    }
+}
+
+void TForm_Help::eh_Form_Help_OnResize() {
+    const int screen_width = screen_size().width();
+    if (screen_width != last_screen_width_) {
+        const bool relayout = last_screen_width_ != 0;
+        last_screen_width_ = screen_width;
+        if (relayout) {
+            // A new screen resolution: both kinds of use start again from the defaults.
+            const bool visible = isVisible();
+            if (visible) hide();
+            layout_window();
+            arrange_for_mode();
+            if (visible) show();
+        }
+    }
+    remember_geometry();
+}
+
+void TForm_Help::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    eh_Form_Help_OnResize();
+}
+
+void TForm_Help::moveEvent(QMoveEvent* e) {
+    QWidget::moveEvent(e);
+    remember_geometry();
+}
+
+void TForm_Help::closeEvent(QCloseEvent* e) {
+    eh_Form_Help_OnClose();
+    e->accept();  // a closed window is only hidden
+}
+
+void TForm_Help::eh_Form_Help_OnClose() {
+    if (find_dialog_ && find_dialog_->isVisible()) find_dialog_->close();
+}
+
+void TForm_Help::eh_Form_Help_OnDestroy() {
+    delete find_dialog_;
+    find_dialog_ = nullptr;
+}
+
+bool TForm_Help::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == Panel1 && e->type() == QEvent::Resize) place_buttons();
+    return QWidget::eventFilter(watched, e);
+}
+
+bool TForm_Help::eh_txt_help_OnKeyDown(QKeyEvent* e) {
+    if (e->key() != Qt::Key_Escape) return false;
+    // Hidden with the window, so it cannot search a text nobody sees.
+    eh_Form_Help_OnClose();
+    hide();
+    return true;
+}
+
+// Keys the buttons leave unused arrive here: Escape hides the window
+// wherever its focus is.
+void TForm_Help::keyPressEvent(QKeyEvent* e) {
+    if (!eh_txt_help_OnKeyDown(e)) QWidget::keyPressEvent(e);
+}
+
+void TForm_Help::eh_txt_help_OnMouseDownUp() {
+    if (mode_ == HELP_MODE_COPY_TEXT || mode_ == HELP_MODE_COPY_NUMBER)
+        button_copy->setEnabled(txt_help->textCursor().hasSelection());
+}
+
+void TForm_Help::eh_button_find_OnClick() {
+    find_dialog_->retranslate(get_language());
+    find_dialog_->show();
+    find_dialog_->raise();
+    find_dialog_->activateWindow();
+}
+
+void TForm_Help::on_find() {
+    const QString what = find_dialog_->find_text();
+    if (what.isEmpty()) return;
+    const QTextCursor selection = txt_help->textCursor();
+    QTextCursor from(txt_help->document());
+    from.setPosition(selection.hasSelection() ? selection.selectionEnd() : 0);
+
+    QTextDocument::FindFlags flags;
+    if (find_dialog_->match_case()) flags |= QTextDocument::FindCaseSensitively;
+    if (find_dialog_->whole_word()) flags |= QTextDocument::FindWholeWords;
+    const QTextCursor found = txt_help->document()->find(what, from, flags);
+    if (found.isNull()) {
+        if (ui_)
+            ui_->message_box(catalogue_a_text(NOT_FOUND_TEXT_ID), "", MsgIcon::information,
+                             MsgButtons::ok);
+        return;
+    }
+    txt_help->setFocus();
+    txt_help->setTextCursor(found);
+    txt_help->ensureCursorVisible();
+}
+
+void TForm_Help::eh_button_copy_OnClick() {
+    if (mode_ != HELP_MODE_COPY_TEXT && mode_ != HELP_MODE_COPY_NUMBER) return;
+    QString text = txt_help->textCursor().selectedText().left(COPY_MAX_CHARS);
+    if (!grid_) return;
+    const int col = grid_->current_column();
+    const int row = grid_->current_row();
+    if ((col != 3 && col != 5 && col != 6) || row < 1 || text.isEmpty()) return;
+
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (is_line_break(text[i])) {
+            text.truncate(i);
+            break;
+        }
+    }
+    if (mode_ == HELP_MODE_COPY_NUMBER) text = number_from_selection(text, decimal_separator());
+    // Blanks alone would only wipe what the cell holds.
+    if (text.trimmed().isEmpty()) return;
+    grid_->set_cell_text(col, row, text);
+}

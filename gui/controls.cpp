@@ -1,0 +1,119 @@
+#include "gui/controls.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QRadioButton>
+
+int key_code(const QKeyEvent* e) {
+    switch (e->key()) {
+        case Qt::Key_Backspace:
+            return KEY_BACKSPACE;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            return KEY_TAB;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return KEY_ENTER;
+        case Qt::Key_Escape:
+            return KEY_ESCAPE;
+        case Qt::Key_F1:
+            return KEY_F1;
+        default:
+            return e->key();
+    }
+}
+
+char16_t typed_char(const QKeyEvent* e) {
+    if (e->key() == Qt::Key_Backspace) return 8;
+    const QString text = e->text();
+    if (text.isEmpty()) return 0;
+    const char16_t c = text[0].unicode();
+    // Control chords (copy, paste, undo) are editing commands, not characters.
+    if (c < 0x20 || c == 0x7f) return 0;
+    // Ctrl with Alt is AltGr on some keyboards, which types letters.
+    const auto mods = e->modifiers();
+    if ((mods & Qt::MetaModifier) || ((mods & Qt::ControlModifier) && !(mods & Qt::AltModifier)))
+        return 0;
+    return c;
+}
+
+void KeyEdit::keyPressEvent(QKeyEvent* e) {
+    if (on_key_down) {
+        int key = key_code(e);
+        on_key_down(key, e->modifiers());
+        if (key == 0) return;
+    }
+    if (on_key_press) {
+        char16_t c = typed_char(e);
+        if (c != 0) {
+            on_key_press(c);
+            if (c == 0) return;
+        }
+    }
+    QLineEdit::keyPressEvent(e);
+}
+
+void GraphBox::paintEvent(QPaintEvent*) {
+    if (on_paint) on_paint();
+}
+
+ExitWatcher::ExitWatcher(QWidget* target, std::function<void()> on_exit)
+    : QObject(target), target_(target), on_exit_(std::move(on_exit)) {
+    connect(qApp, &QApplication::focusChanged, this, &ExitWatcher::focus_changed);
+}
+
+void ExitWatcher::focus_changed(QWidget* old_widget, QWidget* now_widget) {
+    if (!target_ || !old_widget || !now_widget) return;
+    auto inside = [this](QWidget* w) { return w == target_ || target_->isAncestorOf(w); };
+    if (!inside(old_widget) || inside(now_widget)) return;
+    if (now_widget->window() != target_->window()) return;
+    if (on_exit_) on_exit_();
+}
+
+RadioGroup::RadioGroup(QWidget* parent) : QGroupBox(parent), group_(new QButtonGroup(this)) {
+    for (int i = 0; i < 2; ++i) {
+        items_[i] = new QRadioButton(this);
+        group_->addButton(items_[i], i);
+    }
+    connect(group_, &QButtonGroup::idClicked, this, [this](int) {
+        if (on_click) on_click();
+    });
+}
+
+void RadioGroup::set_items(const QString& first, const QString& second) {
+    items_[0]->setText(first);
+    items_[1]->setText(second);
+}
+
+int RadioGroup::item_index() const { return group_->checkedId(); }
+
+void RadioGroup::set_item_index(int index) {
+    if (index >= 0 && index < 2) items_[index]->setChecked(true);
+}
+
+void RadioGroup::resizeEvent(QResizeEvent* e) {
+    QGroupBox::resizeEvent(e);
+    // The items share the height under the caption evenly.
+    const int top = fontMetrics().height();
+    const int each = std::max(1, (height() - top - 2) / 2);
+    for (int i = 0; i < 2; ++i) items_[i]->setGeometry(6, top + i * each, width() - 8, each);
+}
+
+void RadioGroup::paintEvent(QPaintEvent*) {
+    // The caption sits on the frame line, which leaves the items their room.
+    QPainter p(this);
+    const QFontMetrics fm = fontMetrics();
+    const int y = fm.height() / 2;
+    const QRect frame(0, y, width() - 2, height() - y - 2);
+    p.setPen(palette().color(QPalette::Dark));
+    p.drawRect(frame);
+    p.setPen(palette().color(QPalette::Light));
+    p.drawRect(frame.translated(1, 1));
+    const QString caption = title();
+    const QRect text(6, 0, fm.horizontalAdvance(caption) + 4, fm.height());
+    p.fillRect(text, palette().color(QPalette::Window));
+    p.setPen(palette().color(QPalette::WindowText));
+    p.drawText(text, Qt::AlignCenter, caption);
+}

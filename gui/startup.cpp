@@ -1,0 +1,84 @@
+#include "gui/startup.h"
+
+#include <QApplication>
+#include <QChar>
+#include <QString>
+#include <exception>
+#include <memory>
+#include <string>
+
+#include "gui/Quil_000.h"
+#include "lang/catalogue.h"
+#include "gui/Quil_gui.h"
+#include "qt/text_1250.h"
+#include "document/ui.h"
+#include "gui/Quil_hlp.h"
+#include "qt/painter_canvas.h"
+
+int run_guarded(MessageUi& ui, const std::function<int()>& body) {
+    std::string text;
+    try {
+        return body();
+    } catch (const std::exception& e) {
+        text = to_1250(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        text = "Unknown error.";
+    }
+    ui.message_box(text.c_str(), catalogue_b_text(7), MsgIcon::error, MsgButtons::ok);
+    return 1;
+}
+
+namespace {
+
+// Tells the caller the main window is gone before it is destroyed, also
+// when an exception unwinds: the error box must not be parented to it.
+class MainWindowNotice {
+public:
+    MainWindowNotice(const StartupSeams& seams, TForm_quil* form) : seams_(seams) {
+        if (seams_.main_window_changed) seams_.main_window_changed(form);
+    }
+    ~MainWindowNotice() {
+        if (seams_.main_window_changed) seams_.main_window_changed(nullptr);
+    }
+    MainWindowNotice(const MainWindowNotice&) = delete;
+    MainWindowNotice& operator=(const MainWindowNotice&) = delete;
+
+private:
+    const StartupSeams& seams_;
+};
+
+}  // namespace
+
+int run_program(Partition& document, Ui& ui, const StartupSeams& seams) {
+    return run_guarded(ui, [&] {
+        register_font_substitutes();
+        {
+            SplashSeams splash_seams;
+            splash_seams.screen_size = [&ui] { return ui.screen_size(); };
+            splash_seams.passes = seams.splash_passes;
+            splash_seams.pass_ms = seams.splash_pass_ms;
+            auto splash = std::make_unique<TFormStart>(splash_seams);
+            // Closing it must not count as the last window closing.
+            splash->setAttribute(Qt::WA_QuitOnClose, false);
+            splash->run_splash();
+            splash->close();
+        }
+        if (seams.after_splash) seams.after_splash();
+
+        // Reads the settings file and sets the language.
+        TForm_quil form(document, ui);
+        HelpWindowSeams help_seams;
+        help_seams.screen_size = [&ui] { return ui.screen_size(); };
+        help_seams.decimal_separator = [&ui] {
+            return QChar(static_cast<unsigned char>(ui.decimal_separator()));
+        };
+        // Destroyed before the main window, whose grid and boxes it uses.
+        TForm_Help help(&form.messages(), &form.layer_grid(), help_seams);
+        form.help_window = &help;
+        const MainWindowNotice notice(seams, &form);
+
+        form.show();
+        if (seams.before_loop) seams.before_loop(form, help);
+        return QApplication::exec();
+    });
+}

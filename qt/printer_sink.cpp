@@ -1,0 +1,34 @@
+#include "qt/printer_sink.h"
+
+#include <QFontMetrics>
+#include <QPaintDevice>
+#include <QPainter>
+#include <cstring>
+
+QPainterLineSink::QPainterLineSink(QPainter& painter)
+    : painter_(painter), decoder_("windows-1250") {}
+
+int QPainterLineSink::font_point_size() const { return painter_.font().pointSize(); }
+
+int QPainterLineSink::resolution_x() const {
+    return painter_.device() ? painter_.device()->logicalDpiX() : 72;
+}
+
+int QPainterLineSink::resolution_y() const {
+    return painter_.device() ? painter_.device()->logicalDpiY() : 72;
+}
+
+void QPainterLineSink::draw_text(int x, int y, const char* text, bool bold) {
+    if (!text) return;
+    const QByteArrayView bytes(text, qsizetype(std::strlen(text)));
+    const QString s = decoder_.isValid() ? decoder_.decode(bytes) : QString::fromLatin1(bytes);
+    const QFont before = painter_.font();
+    if (bold) {
+        QFont f = before;
+        f.setBold(true);
+        painter_.setFont(f);
+    }
+    // Qt draws at the baseline; the report gives the top-left corner.
+    painter_.drawText(x, y + painter_.fontMetrics().ascent(), s);
+    if (bold) painter_.setFont(before);
+}

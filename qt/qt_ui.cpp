@@ -1,0 +1,128 @@
+#include "qt/qt_ui.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+
+#include "qt/text_1250.h"
+
+QString qt_file_filter(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        // "*.*" means every file, also one without an extension.
+        QString pattern = parts[i + 1];
+        if (pattern == QStringLiteral("*.*")) pattern = QStringLiteral("*");
+        out << parts[i] + QStringLiteral(" (") + pattern + QLatin1Char(')');
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+MsgAnswer QtUi::message_box(const char* text, const char* caption, MsgIcon icon,
+                            MsgButtons buttons) {
+    QMessageBox box(owner_);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setText(from_1250(text));
+    box.setWindowTitle(from_1250(caption));
+    switch (icon) {
+        case MsgIcon::error:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case MsgIcon::warning:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case MsgIcon::question:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case MsgIcon::information:
+            box.setIcon(QMessageBox::Information);
+            break;
+    }
+    switch (buttons) {
+        case MsgButtons::ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        case MsgButtons::yes_no:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            break;
+        case MsgButtons::yes_no_cancel:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            break;
+    }
+    switch (box.exec()) {
+        case QMessageBox::Yes:
+            return MsgAnswer::yes;
+        case QMessageBox::No:
+            return MsgAnswer::no;
+        case QMessageBox::Ok:
+            return MsgAnswer::ok;
+        default:
+            return buttons == MsgButtons::ok ? MsgAnswer::ok : MsgAnswer::cancel;
+    }
+}
+
+std::optional<QString> QtUi::run_file_dialog(FileDialog& d, bool save) {
+    QFileDialog dialog(owner_, d.title, d.dir);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !d.overwrite_prompt);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setSizeGripEnabled(d.resizable);
+    // The list shows each description as the catalogue has it, without the
+    // pattern Qt would append; patterns match in any letter case (wall.par).
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+    dialog.setFilter(dialog.filter() & ~QDir::Filters(QDir::CaseSensitive));
+    const QStringList filters = qt_file_filter(d.filter).split(QStringLiteral(";;"));
+    if (!d.filter.isEmpty()) {
+        dialog.setNameFilters(filters);
+        if (d.filter_index >= 1 && d.filter_index <= filters.size())
+            dialog.selectNameFilter(filters[d.filter_index - 1]);
+    }
+    dialog.setDefaultSuffix(d.default_ext);
+    if (!d.name.isEmpty()) dialog.selectFile(d.name);
+    if (d.on_selection_change)
+        QObject::connect(&dialog, &QFileDialog::currentChanged, &dialog,
+                         [&d](const QString& path) { d.on_selection_change(path); });
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty()) return std::nullopt;
+    return chosen.front();
+}
+
+std::optional<QString> QtUi::run_open_dialog(FileDialog& dialog) {
+    return run_file_dialog(dialog, false);
+}
+
+std::optional<QString> QtUi::run_save_dialog(FileDialog& dialog) {
+    return run_file_dialog(dialog, true);
+}
+
+bool QtUi::run_print_dialog(QPrinter& printer) {
+    QPrintDialog dialog(&printer, owner_);
+    // Printing to a file stays on offer only when there is no printer to print on.
+    dialog.setOption(QAbstractPrintDialog::PrintToFile,
+                     QPrinterInfo::availablePrinterNames().isEmpty());
+    return dialog.exec() == QDialog::Accepted;
+}
+
+QSize QtUi::screen_size() const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().size() : QSize(800, 600);
+}
+
+int QtUi::scroll_bar_width() const {
+    return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+}
+
+char QtUi::decimal_separator() const {
+    const QString point = QLocale::system().decimalPoint();
+    return point == QStringLiteral(",") ? ',' : '.';
+}

@@ -1,0 +1,31 @@
+// The Ui of the running program: Qt dialogs and message boxes, the primary
+// screen, the system locale and the system clock.
+#pragma once
+
+#include "core/clock.h"
+#include "document/ui.h"
+
+class QtUi : public Ui {
+public:
+    // Boxes and dialogs are parented to `owner` once it is set.
+    void set_owner(QWidget* owner) { owner_ = owner; }
+
+    MsgAnswer message_box(const char* text, const char* caption, MsgIcon icon,
+                          MsgButtons buttons) override;
+    std::optional<QString> run_open_dialog(FileDialog& dialog) override;
+    std::optional<QString> run_save_dialog(FileDialog& dialog) override;
+    bool run_print_dialog(QPrinter& printer) override;
+    const Clock& clock() const override { return clock_; }
+    QSize screen_size() const override;
+    int scroll_bar_width() const override;
+    char decimal_separator() const override;
+
+private:
+    std::optional<QString> run_file_dialog(FileDialog& dialog, bool save);
+
+    QWidget* owner_ = nullptr;
+    SystemClock clock_;
+};
+
+// "desc|pattern|desc|pattern" as Qt's "desc (pattern);;desc (pattern)".
+QString qt_file_filter(const QString& filter);
