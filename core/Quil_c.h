@@ -8,6 +8,8 @@
 #include <limits>
 #include <type_traits>
 
+#include "lang/result_codes.h"
+
 constexpr int MAX_LAYERS = 11;
 constexpr int MAX_PLANES = MAX_LAYERS + 1;
 constexpr std::size_t TITLE_SIZE = 81;        // 80 characters and a NUL
@@ -162,6 +164,6 @@ double saturation_pressure(double t);
 
 // --- data file ------------------------------------------------------------
 std::uint32_t data_checksum(const std::uint8_t* bytes, std::size_t length);
-int read_data_file(Partition& target, const char* path);
-int write_data_file(Partition& source, const char* path);
+ReadResult read_data_file(Partition& target, const char* path);
+WriteResult write_data_file(Partition& source, const char* path);
 void read_data_file_title(const char* path, char* out, std::size_t n);

@@ -10,6 +10,7 @@
 
 #include "core/Quil_c.h"
 #include "core/atomic_file.h"
+#include "core/io.h"
 
 namespace {
 
@@ -18,18 +19,6 @@ constexpr std::int16_t VERSION = 1;
 
 void transform(std::uint8_t* bytes, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) bytes[i] ^= 0x80;
-}
-
-// Reads until n bytes, end of file or an error; returns how many arrived.
-std::size_t read_full(int fd, std::uint8_t* buf, std::size_t n) {
-    std::size_t got = 0;
-    while (got < n) {
-        const ssize_t r = ::read(fd, buf + got, n - got);
-        if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) break;
-        got += static_cast<std::size_t>(r);
-    }
-    return got;
 }
 
 bool has_data_extension(const char* path) {
@@ -51,38 +40,38 @@ std::uint32_t data_checksum(const std::uint8_t* bytes, std::size_t length) {
     return b * 65536u + a;
 }
 
-int read_data_file(Partition& target, const char* path) {
-    if (path == nullptr || *path == '\0') return 1;
+ReadResult read_data_file(Partition& target, const char* path) {
+    if (path == nullptr || *path == '\0') return READ_CANNOT_OPEN;
     // Non-blocking so that a pipe cannot hang the caller; only regular files are read.
     const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) return 1;
+    if (fd < 0) return READ_CANNOT_OPEN;
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        return 1;
+        return READ_CANNOT_OPEN;
     }
     std::uint8_t file[DATA_FILE_SIZE];
-    const std::size_t got = read_full(fd, file, sizeof file);
+    const std::size_t got = read_up_to(fd, file, sizeof file);
     ::close(fd);
 
-    if (got < HEADER_SIZE || std::memcmp(file, MAGIC, sizeof MAGIC) != 0) return 2;
+    if (got < HEADER_SIZE || std::memcmp(file, MAGIC, sizeof MAGIC) != 0) return READ_NOT_DATA_FILE;
     std::int16_t version;
     std::memcpy(&version, file + 4, sizeof version);
-    if (version != VERSION || got < DATA_FILE_SIZE) return 2;
+    if (version != VERSION || got < DATA_FILE_SIZE) return READ_NOT_DATA_FILE;
     std::uint32_t stored;
     std::memcpy(&stored, file + 8, sizeof stored);
     std::uint8_t* payload = file + HEADER_SIZE;
-    if (data_checksum(payload, PAYLOAD_SIZE) != stored) return 2;
+    if (data_checksum(payload, PAYLOAD_SIZE) != stored) return READ_NOT_DATA_FILE;
 
     transform(payload, PAYLOAD_SIZE);
     std::memcpy(static_cast<PartitionInput*>(&target), payload, PAYLOAD_SIZE);
     target.modified = 0;
-    return 0;
+    return READ_DONE;
 }
 
-int write_data_file(Partition& source, const char* path) {
-    if (!validate_partition(source)) return 2;
-    if (path == nullptr || *path == '\0') return 1;
+WriteResult write_data_file(Partition& source, const char* path) {
+    if (!validate_partition(source)) return WRITE_INVALID_DATA;
+    if (path == nullptr || *path == '\0') return WRITE_FAILED;
 
     std::uint8_t file[DATA_FILE_SIZE] = {};
     std::memcpy(file, MAGIC, sizeof MAGIC);
@@ -95,11 +84,11 @@ int write_data_file(Partition& source, const char* path) {
 
     // The old file stays as it was unless every byte reached the disk.
     AtomicFile out;
-    if (!out.open(path)) return 1;
+    if (!out.open(path)) return WRITE_FAILED;
     out.write(file, sizeof file);
-    if (!out.commit()) return 1;
+    if (!out.commit()) return WRITE_FAILED;
     source.modified = 0;
-    return 0;
+    return WRITE_DONE;
 }
 
 void read_data_file_title(const char* path, char* out, std::size_t n) {
@@ -107,7 +96,7 @@ void read_data_file_title(const char* path, char* out, std::size_t n) {
     copy_bounded(out, "", n);
     if (path == nullptr || *path == '\0' || !has_data_extension(path)) return;
     Partition scratch;
-    if (read_data_file(scratch, path) != 0) return;
+    if (read_data_file(scratch, path) != READ_DONE) return;
     // The stored title need not end in a NUL: take no more than its 80 characters.
     char title[TITLE_SIZE];
     std::memcpy(title, scratch.title, TITLE_SIZE);

@@ -1,5 +1,5 @@
-// Writes every byte to a file descriptor, going on after interrupted or short
-// writes; false on any error. Used by the settings file, the data file and the report.
+// Whole reads and writes on a file descriptor, going on after interrupted or
+// short calls. Used by the settings file, the data file and the report.
 #pragma once
 
 #include <unistd.h>
@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstddef>
 
+// Writes every byte; false on any error.
 inline bool write_all(int fd, const void* data, std::size_t size) {
     const char* bytes = static_cast<const char*>(data);
     while (size > 0) {
@@ -17,4 +18,17 @@ inline bool write_all(int fd, const void* data, std::size_t size) {
         size -= static_cast<std::size_t>(n);
     }
     return true;
+}
+
+// Reads until `size` bytes, the end of the file or an error; how many arrived.
+inline std::size_t read_up_to(int fd, void* buffer, std::size_t size) {
+    char* bytes = static_cast<char*>(buffer);
+    std::size_t got = 0;
+    while (got < size) {
+        const ssize_t n = ::read(fd, bytes + got, size - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    return got;
 }

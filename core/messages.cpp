@@ -7,37 +7,25 @@
 
 namespace {
 
-constexpr std::int8_t A_INVALID_MASCULINE = 3;
-constexpr std::int8_t A_INVALID_FEMININE = 4;
-constexpr std::int8_t A_FOR_LAYER = 6;
-constexpr std::int8_t A_OUT_OF_LIMITS = 44;
-constexpr std::int8_t A_SUSPECTED = 45;
-constexpr std::int8_t A_MIN = 46;
-constexpr std::int8_t A_MAX = 47;
-constexpr std::int8_t B_ERROR = 7;
-constexpr std::int8_t B_WARNING = 8;
-
-bool names_a_layer_value(std::uint8_t name_id) { return name_id >= 57 && name_id <= 59; }
-
-// Polish field names that are feminine: temperatura, wilgotność, grubość.
-bool feminine_in_polish(std::uint8_t name_id) {
-    return (name_id >= 48 && name_id <= 51) || name_id == 57;
+bool names_a_layer_value(TextA name) {
+    return name >= TextA::ThicknessName && name <= TextA::DeltaName;
 }
 
-const char* name_text(std::uint8_t name_id) {
-    // Ids above 127 must not wrap to a negative, valid-looking id.
-    return name_id < CATALOGUE_A_SIZE ? catalogue_a_text(static_cast<std::int8_t>(name_id)) : "";
+// Polish field names that are feminine: temperatura, wilgotność, grubość.
+bool feminine_in_polish(TextA name) {
+    return (name >= TextA::TempExtName && name <= TextA::HumIntName) ||
+           name == TextA::ThicknessName;
 }
 
 }  // namespace
 
-CheckMessage compose_check_message(std::uint8_t name_id, const FieldCheck& result, int layer_number,
+CheckMessage compose_check_message(TextA name, const FieldCheck& result, int layer_number,
                                    char decimal_sep) {
     CheckMessage m;
     if (result.kind == CHECK_OK) return m;
-    m.text = name_text(name_id);
-    if (names_a_layer_value(name_id) && layer_number > 0) {
-        m.text += catalogue_a_text(A_FOR_LAYER);
+    m.text = catalogue_a_text(name);
+    if (names_a_layer_value(name) && layer_number > 0) {
+        m.text += catalogue_a_text(TextA::ForLayer);
         m.text += ' ';
         m.text += std::to_string(layer_number);
         m.text += '-';
@@ -45,42 +33,42 @@ CheckMessage compose_check_message(std::uint8_t name_id, const FieldCheck& resul
     }
     switch (result.kind) {
         case CHECK_LIMIT:
-            m.text += catalogue_a_text(A_OUT_OF_LIMITS);
+            m.text += catalogue_a_text(TextA::OutOfLimits);
             m.text += "\n(";
-            m.text += catalogue_a_text(A_MIN);
+            m.text += catalogue_a_text(TextA::MinimumIs);
             m.text += format_number("0.###########", result.low, decimal_sep);
             m.text += "; ";
-            m.text += catalogue_a_text(A_MAX);
+            m.text += catalogue_a_text(TextA::MaximumIs);
             m.text += format_number("0.###########", result.high, decimal_sep);
             m.text += ')';
-            m.caption = catalogue_b_text(B_ERROR);
+            m.caption = catalogue_b_text(TextB::ErrorCaption);
             m.icon = MsgIcon::error;
             break;
         case CHECK_SUSPECT:
-            m.text += catalogue_a_text(A_SUSPECTED);
-            m.caption = catalogue_b_text(B_WARNING);
+            m.text += catalogue_a_text(TextA::SuspectedValue);
+            m.caption = catalogue_b_text(TextB::WarningCaption);
             m.icon = MsgIcon::warning;
             break;
         default:
-            m.text += catalogue_a_text(get_language() == LANG_POLISH && feminine_in_polish(name_id)
-                                           ? A_INVALID_FEMININE
-                                           : A_INVALID_MASCULINE);
-            m.caption = catalogue_b_text(B_ERROR);
+            m.text += catalogue_a_text(get_language() == LANG_POLISH && feminine_in_polish(name)
+                                           ? TextA::InvalidFeminine
+                                           : TextA::InvalidMasculine);
+            m.caption = catalogue_b_text(TextB::ErrorCaption);
             m.icon = MsgIcon::error;
             break;
     }
     return m;
 }
 
-void show_check_message(MessageUi& ui, std::uint8_t name_id, const FieldCheck& result,
-                        int layer_number, char decimal_sep) {
+void show_check_message(MessageUi& ui, TextA name, const FieldCheck& result, int layer_number,
+                        char decimal_sep) {
     if (result.kind == CHECK_OK) return;
-    CheckMessage m = compose_check_message(name_id, result, layer_number, decimal_sep);
+    CheckMessage m = compose_check_message(name, result, layer_number, decimal_sep);
     ui.message_box(m.text.c_str(), m.caption, m.icon, MsgButtons::ok);
 }
 
-void check_field_with_message(CheckPass& pass, FieldId id, std::uint8_t name_id, const char* text,
-                              bool show, std::uint8_t& last_kind, int layer_number) {
+void check_field_with_message(CheckPass& pass, FieldId id, TextA name, const char* text, bool show,
+                              std::uint8_t& last_kind, int layer_number) {
     FieldCheck result;
     const bool changed =
         check_field(pass.record, id, text, result, layer_number - 1, pass.decimal_sep);
@@ -88,7 +76,7 @@ void check_field_with_message(CheckPass& pass, FieldId id, std::uint8_t name_id,
     if (result.kind != CHECK_OK) {
         if (show && pass.ui != nullptr && !pass.message_shown &&
             (last_kind != result.kind || changed)) {
-            show_check_message(*pass.ui, name_id, result, layer_number, pass.decimal_sep);
+            show_check_message(*pass.ui, name, result, layer_number, pass.decimal_sep);
             pass.message_shown = true;
         }
         if (result.error == 1) pass.any_error = true;
@@ -109,7 +97,7 @@ void check_total_thickness(CheckPass& pass, bool& in_range) {
         return;
     }
     if (in_range && !pass.message_shown && pass.ui != nullptr) {
-        show_check_message(*pass.ui, NAME_TOTAL_THICKNESS, result, 0, pass.decimal_sep);
+        show_check_message(*pass.ui, TextA::TotalThicknessName, result, 0, pass.decimal_sep);
         pass.message_shown = true;
     }
     in_range = false;

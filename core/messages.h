@@ -7,9 +7,7 @@
 
 #include "core/Quil_c.h"
 #include "core/message_ui.h"
-
-// Catalogue A id of the total thickness's name; it has no field id.
-constexpr std::uint8_t NAME_TOTAL_THICKNESS = 60;
+#include "lang/text_ids.h"
 
 // The text, caption and icon of a check message, in the current language.
 // A CHECK_OK result gives the empty text.
@@ -18,14 +16,14 @@ struct CheckMessage {
     const char* caption = "";
     MsgIcon icon = MsgIcon::error;
 };
-// `name_id` is the catalogue A id of the field name (48 to 60); `layer_number`
+// `name` is the field's name (TempExtName to TotalThicknessName); `layer_number`
 // is 1-based, 0 for no layer.
-CheckMessage compose_check_message(std::uint8_t name_id, const FieldCheck& result, int layer_number,
+CheckMessage compose_check_message(TextA name, const FieldCheck& result, int layer_number,
                                    char decimal_sep);
 
 // Shows the message with one OK button; nothing for CHECK_OK.
-void show_check_message(MessageUi& ui, std::uint8_t name_id, const FieldCheck& result,
-                        int layer_number, char decimal_sep);
+void show_check_message(MessageUi& ui, TextA name, const FieldCheck& result, int layer_number,
+                        char decimal_sep);
 
 // One grid reader pass: where messages go, and what the pass has seen so far.
 struct CheckPass {
@@ -39,8 +37,8 @@ struct CheckPass {
 
 // The grid reader's per-cell call. `last_kind` is the caller's memory of the
 // cell: the kind last seen with messages on, CHECK_OK at start.
-void check_field_with_message(CheckPass& pass, FieldId id, std::uint8_t name_id, const char* text,
-                              bool show, std::uint8_t& last_kind, int layer_number);
+void check_field_with_message(CheckPass& pass, FieldId id, TextA name, const char* text, bool show,
+                              std::uint8_t& last_kind, int layer_number);
 
 // Run at the end of a pass with messages on; does nothing once the pass has
 // an error. `in_range` is the caller's remembered state (true at start).

@@ -14,13 +14,11 @@
 #include <vector>
 
 #include "core/io.h"
+#include "lang/file_names.h"
 
 namespace {
 
-constexpr const char* FILE_NAMES[] = {".PAR", "PAR", "DAT", "PARI", "TXT", "PARIETA.CFG"};
-constexpr int FILE_NAME_COUNT = sizeof FILE_NAMES / sizeof FILE_NAMES[0];
-constexpr int SETTINGS_FILE = 5;
-
+// The value last read successfully, 1 until then.
 std::int32_t saved = 1;
 bool directory_overridden = false;
 std::string directory_override;
@@ -104,13 +102,8 @@ std::string read_small_file(const std::string& path, std::size_t limit) {
     std::string text;
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return text;
-    char chunk[4096];
-    while (text.size() < limit) {
-        ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        text.append(chunk, static_cast<std::size_t>(n));
-    }
+    text.resize(limit);
+    text.resize(read_up_to(fd, text.data(), limit));
     ::close(fd);
     return text;
 }
@@ -192,10 +185,6 @@ bool installed(const std::string& folder) {
 
 }  // namespace
 
-const char* file_name_of(int index) {
-    return index >= 0 && index < FILE_NAME_COUNT ? FILE_NAMES[index] : "";
-}
-
 void exe_directory(char* buffer, std::size_t size) {
     if (buffer == nullptr || size == 0) return;
     std::string folder = executable_folder();
@@ -231,10 +220,11 @@ void data_directory(char* buffer, std::size_t size) {
     if (files_beside_executable()) {
         char dir[SETTINGS_PATH_SIZE];
         exe_directory(dir, sizeof dir);
-        if (dir[0] != '\0') folder = std::string(dir) + file_name_of(2);
+        if (dir[0] != '\0') folder = std::string(dir) + file_name_of(FileName::DataFolder);
     } else {
         const std::string documents = documents_folder();
-        if (!documents.empty()) folder = documents + "/PARIETA/" + file_name_of(2);
+        if (!documents.empty())
+            folder = documents + "/PARIETA/" + file_name_of(FileName::DataFolder);
     }
     copy_or_empty(folder, buffer, size);
 }
@@ -243,7 +233,7 @@ void settings_path(char* buffer, std::size_t size) {
     if (buffer == nullptr || size == 0) return;
     settings_directory(buffer, size);
     const std::size_t used = std::strlen(buffer);
-    const char* name = file_name_of(SETTINGS_FILE);
+    const char* name = file_name_of(FileName::SettingsFile);
     const std::size_t name_length = std::strlen(name);
     if (used == 0 || used + name_length + 1 > size) return set_empty(buffer, size);
     std::memcpy(buffer + used, name, name_length + 1);
@@ -257,13 +247,7 @@ int read_settings() {
     int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return 1;
     unsigned char bytes[4];
-    std::size_t got = 0;
-    while (got < sizeof bytes) {
-        ssize_t n = ::read(fd, bytes + got, sizeof bytes - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        got += static_cast<std::size_t>(n);
-    }
+    const std::size_t got = read_up_to(fd, bytes, sizeof bytes);
     ::close(fd);
     if (got < sizeof bytes) return 1;
     const std::uint32_t raw = std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8 |
@@ -289,8 +273,6 @@ void write_settings(int language) {
     // A damaged value would outlive this run; no file reads as Polish.
     if (!complete) ::unlink(path);
 }
-
-std::int32_t saved_language() { return saved; }
 
 void set_exe_directory_for_testing(const char* directory) {
     directory_overridden = directory != nullptr;

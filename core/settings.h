@@ -1,5 +1,5 @@
-// The settings file (the language between runs), the file-name table and
-// the executable's folder.
+// The settings file (the language between runs), the executable's folder and
+// where the program keeps its files.
 #pragma once
 
 #include <cstddef>
@@ -7,10 +7,6 @@
 
 // Paths are built in buffers of this size, terminator included.
 constexpr std::size_t SETTINGS_PATH_SIZE = 260;
-
-// 0 ".PAR", 1 "PAR", 2 "DAT", 3 "PARI", 4 "TXT", 5 "PARIETA.CFG"; any
-// other index gives the empty text.
-const char* file_name_of(int index);
 
 // The executable's folder, ending with "/"; the empty text when it does not
 // fit in `size` bytes with its terminator or cannot be found.
@@ -43,9 +39,6 @@ int read_settings();
 // user's settings folder when needed; a write that does not complete removes
 // the file. Silent.
 void write_settings(int language);
-// The value last read successfully, 1 until then.
-std::int32_t saved_language();
-
 // Tests: take `directory` as the executable's folder; null goes back to the
 // real one.
 void set_exe_directory_for_testing(const char* directory);

@@ -13,6 +13,7 @@
 
 #include "lang/catalogue.h"
 #include "core/settings.h"
+#include "lang/file_names.h"
 #include "gui/controls.h"
 #include "gui/given_file.h"
 #include "gui/glyphs.h"

@@ -6,6 +6,7 @@
 
 #include "lang/catalogue.h"
 #include "core/settings.h"
+#include "lang/file_names.h"
 #include "gui/Quil_gui.h"
 #include "qt/text_1250.h"
 #include "output/report.h"

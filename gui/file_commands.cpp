@@ -7,6 +7,7 @@
 #include "core/Quil_c.h"
 #include "lang/catalogue.h"
 #include "core/settings.h"
+#include "lang/file_names.h"
 #include "gui/Quil_gui.h"
 #include "gui/controls.h"
 #include "qt/text_1250.h"

@@ -12,19 +12,19 @@ namespace {
 struct ConditionField {
     int col, row;
     FieldId id;
-    std::uint8_t name_id;
+    TextA name;
 };
 const ConditionField ALWAYS_READ[] = {
-    {1, 1, FLD_TEMP_EXT, 48},
-    {2, 1, FLD_TEMP_INT, 49},
-    {1, 2, FLD_RES_EXT, 52},
-    {2, 2, FLD_RES_INT, 53},
+    {1, 1, FLD_TEMP_EXT, TextA::TempExtName},
+    {2, 1, FLD_TEMP_INT, TextA::TempIntName},
+    {1, 2, FLD_RES_EXT, TextA::ResExtName},
+    {2, 2, FLD_RES_INT, TextA::ResIntName},
 };
 const ConditionField DAMPNESS_READ[] = {
-    {1, 3, FLD_HUM_EXT, 50},
-    {2, 3, FLD_HUM_INT, 51},
-    {1, 4, FLD_DIFF_EXT, 54},
-    {2, 4, FLD_DIFF_INT, 55},
+    {1, 3, FLD_HUM_EXT, TextA::HumExtName},
+    {2, 3, FLD_HUM_INT, TextA::HumIntName},
+    {1, 4, FLD_DIFF_EXT, TextA::DiffExtName},
+    {2, 4, FLD_DIFF_INT, TextA::DiffIntName},
 };
 
 }  // namespace
@@ -38,23 +38,23 @@ bool TForm_quil::read_grids(bool numbers_only, bool with_messages) {
     if (!numbers_only) set_title(document, to_1250(edit_title->text()).c_str());
 
     CheckPass pass{document, show ? &messages() : nullptr, decimal_separator()};
-    auto check = [&](FieldId id, std::uint8_t name_id, const QString& text, std::uint8_t& memory,
+    auto check = [&](FieldId id, TextA name, const QString& text, std::uint8_t& memory,
                      int layer_number) {
         const std::string bytes = to_1250(text);
-        check_field_with_message(pass, id, name_id, bytes.c_str(), show, memory, layer_number);
+        check_field_with_message(pass, id, name, bytes.c_str(), show, memory, layer_number);
     };
 
     for (const ConditionField& f : ALWAYS_READ)
-        check(f.id, f.name_id, mnu_table1->cell(f.col, f.row), field_status[f.id], 0);
+        check(f.id, f.name, mnu_table1->cell(f.col, f.row), field_status[f.id], 0);
     const bool dampness = document.calc_mode == 1;
     for (const ConditionField& f : DAMPNESS_READ) {
         if (dampness)
-            check(f.id, f.name_id, mnu_table1->cell(f.col, f.row), field_status[f.id], 0);
+            check(f.id, f.name, mnu_table1->cell(f.col, f.row), field_status[f.id], 0);
         else if (show)
             field_status[f.id] = CHECK_OK;
     }
     if (document.wall_type == 1)
-        check(FLD_RADIUS, 56, edit_RadiusC->text(), field_status[FLD_RADIUS], 0);
+        check(FLD_RADIUS, TextA::RadiusName, edit_RadiusC->text(), field_status[FLD_RADIUS], 0);
     else if (show)
         field_status[FLD_RADIUS] = CHECK_OK;
 
@@ -62,10 +62,10 @@ bool TForm_quil::read_grids(bool numbers_only, bool with_messages) {
     for (int r = 1; r <= n; ++r) {
         if (!numbers_only)
             set_layer_description(document, to_1250(mnu_table2->cell(3, r)).c_str(), r - 1);
-        check(FLD_THICKNESS, 57, mnu_table2->cell(4, r), thickness_status[r - 1], r);
-        check(FLD_LAMBDA, 58, mnu_table2->cell(5, r), lambda_status[r - 1], r);
+        check(FLD_THICKNESS, TextA::ThicknessName, mnu_table2->cell(4, r), thickness_status[r - 1], r);
+        check(FLD_LAMBDA, TextA::LambdaName, mnu_table2->cell(5, r), lambda_status[r - 1], r);
         if (dampness)
-            check(FLD_DELTA, 59, mnu_table2->cell(6, r), delta_status[r - 1], r);
+            check(FLD_DELTA, TextA::DeltaName, mnu_table2->cell(6, r), delta_status[r - 1], r);
         else if (show)
             delta_status[r - 1] = CHECK_OK;
     }

@@ -27,6 +27,15 @@ constexpr const char* CATALOGUE_B[2][CATALOGUE_B_SIZE] = {
     },
 };
 
+constexpr const char* CATALOGUE_C[2][CATALOGUE_C_SIZE] = {
+    {
+#include "cp1250/catalogue_c_en.inc"
+    },
+    {
+#include "cp1250/catalogue_c_pl.inc"
+    },
+};
+
 template <std::size_t L, std::size_t N>
 constexpr bool all_present(const char* const (&texts)[L][N]) {
     for (const auto& language_texts : texts) {
@@ -38,6 +47,7 @@ constexpr bool all_present(const char* const (&texts)[L][N]) {
 }
 static_assert(all_present(CATALOGUE_A), "catalogue A: a text is missing");
 static_assert(all_present(CATALOGUE_B), "catalogue B: a text is missing");
+static_assert(all_present(CATALOGUE_C), "catalogue C: a text is missing");
 
 std::int8_t language = LANG_POLISH;
 
@@ -57,4 +67,10 @@ const char* catalogue_a_text(std::int8_t id) {
 const char* catalogue_b_text(std::int8_t id) {
     if (id < 0 || id >= CATALOGUE_B_SIZE) return "";
     return CATALOGUE_B[language][id];
+}
+
+const char* catalogue_c_text(TextC id) {
+    const int index = static_cast<int>(id);
+    if (index < 0 || index >= CATALOGUE_C_SIZE) return "";
+    return CATALOGUE_C[language][index];
 }

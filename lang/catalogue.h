@@ -1,8 +1,11 @@
-// The two message catalogues and the process-wide language index.
-// Every text is a constant Windows-1250 string; nothing is copied.
+// The message catalogues and the process-wide language index. Catalogues A
+// and B are the seed's; C holds the texts of our own beyond them. Every text
+// is a constant Windows-1250 string; nothing is copied.
 #pragma once
 
 #include <cstdint>
+
+#include "lang/text_ids.h"
 
 constexpr std::int8_t LANG_ENGLISH = 0;
 constexpr std::int8_t LANG_POLISH = 1;
@@ -13,3 +16,7 @@ std::int8_t get_language();
 void set_language(int index);  // only 0 and 1 are taken
 const char* catalogue_a_text(std::int8_t id);
 const char* catalogue_b_text(std::int8_t id);
+const char* catalogue_c_text(TextC id);
+
+inline const char* catalogue_a_text(TextA id) { return catalogue_a_text(std::int8_t(id)); }
+inline const char* catalogue_b_text(TextB id) { return catalogue_b_text(std::int8_t(id)); }

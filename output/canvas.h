@@ -19,13 +19,10 @@ public:
     // Elliptical arc inside the bounding rectangle, counter-clockwise from
     // the point (x3, y3) to the point (x4, y4), as the angles those points
     // make with the ellipse's centre.
-    virtual void arc(int left, int top, int right, int bottom, int x3, int y3, int x4,
-                     int y4) = 0;
+    virtual void arc(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4) = 0;
     // Text (Windows-1250) with its top-left corner at (x, y).
     virtual void text(int x, int y, const char* s) = 0;
     virtual int text_width(const char* s) = 0;
     virtual int text_height(const char* s) = 0;
     virtual void set_font_size(int points) = 0;
-    virtual int font_size() const = 0;
-    virtual void set_bold(bool bold) = 0;
 };

@@ -68,24 +68,28 @@ struct Area {
 class GraphPainter {
 public:
     GraphPainter(const Partition& p, Canvas& c, const GraphTarget& t, const Area& a)
-        : p_(p), c_(c), t_(t), x0_(a.x0), y0_(a.y0), w_(a.w), h_(a.h) {}
+        : p_(p), canvas_(c), target_(t), x0_(a.x0), y0_(a.y0), w_(a.w), h_(a.h) {}
 
     void draw();
 
 private:
     int frac_w(double f) const { return trunc_px(ld(f) * w_); }
     int frac_h(double f) const { return trunc_px(ld(f) * h_); }
-    int yt(double v) const { return round_px(ld(y0t_) - (ld(v) - p_.temp_min) * sT_); }
-    int yp(double v) const { return round_px(ld(y0p_) - (ld(v) - p_.press_min) * sP_); }
+    int yt(double v) const {
+        return round_px(ld(temp_base_y_) - (ld(v) - p_.temp_min) * temp_scale_);
+    }
+    int yp(double v) const {
+        return round_px(ld(press_base_y_) - (ld(v) - p_.press_min) * press_scale_);
+    }
     std::string num(const char* mask, double v) const {
-        return format_number(mask, v, t_.decimal_sep);
+        return format_number(mask, v, target_.decimal_sep);
     }
     static std::string plane_label(int j) {
         char buf[16];
         std::snprintf(buf, sizeof buf, "%2d  ", j + 1);
         return buf;
     }
-    const char* text_a(int id) const { return catalogue_a_text(std::int8_t(id)); }
+    static const char* text_a(TextA id) { return catalogue_a_text(id); }
 
     void horizontal_layout();
     void k_line();
@@ -95,94 +99,104 @@ private:
     void pressures();
 
     const Partition& p_;
-    Canvas& c_;
-    const GraphTarget& t_;
-    const int x0_, y0_, w_, h_;
-    bool screen_ = true;
-    int n_ = 0;
-    int dir_ = 0;
-    int th_ = 0, tw0_ = 0, xl_ = 0;
-    int xa_ = 0, xb_ = 0;
-    int x_[MAX_PLANES + 2] = {};  // planes 0..n, then the internal film and air ends
-    int y_top_ = 0, y_bot_ = 0, dx_ = 0, dy_ = 0, y_top2_ = 0, y_bot2_ = 0, y_num_ = 0;
-    int wall_w_ = 0;
-    bool arcs_ = false;
-    double y0t_ = 0, sT_ = 0, y0p_ = 0, sP_ = 0;
+    Canvas& canvas_;
+    const GraphTarget& target_;
+    const int x0_, y0_, w_, h_;  // the drawing area
+    bool on_screen_ = true;
+    int layers_ = 0;
+    int flux_dir_ = 0;  // +1 warmer inside, -1 warmer outside, 0 equal
+    int line_height_ = 0;
+    int digit_width_ = 0;                 // of "0"
+    int text_left_ = 0;                   // where the left-hand texts start
+    int air_x_ = 0;                       // the external air's outer end
+    int film_x_ = 0;                      // the external surface film's outer end
+    int plane_x_[MAX_PLANES + 2] = {};    // planes 0..n, then the internal film and air ends
+    int wall_top_ = 0, wall_bottom_ = 0;  // the front face of the cross-section
+    int depth_dx_ = 0, depth_dy_ = 0;     // the offset to its back face
+    int back_top_ = 0, back_bottom_ = 0;  // the back face
+    int numbers_y_ = 0;                   // the plane numbers
+    int wall_width_ = 0;
+    bool draw_arcs_ = false;
+    // y = base - (value - minimum) * scale, for each course.
+    double temp_base_y_ = 0, temp_scale_ = 0;
+    double press_base_y_ = 0, press_scale_ = 0;
 };
 
 void GraphPainter::draw() {
-    screen_ = t_.graph_on_screen;
-    n_ = used_layers(p_);
-    dir_ = p_.temp_int > p_.temp_ext ? 1 : (p_.temp_int < p_.temp_ext ? -1 : 0);
+    on_screen_ = target_.graph_on_screen;
+    layers_ = used_layers(p_);
+    flux_dir_ = p_.temp_int > p_.temp_ext ? 1 : (p_.temp_int < p_.temp_ext ? -1 : 0);
 
-    c_.set_pen_width(1);
-    c_.set_font_size(screen_ ? scale_font_size(8, 600, 12, 1200, t_.screen_height, 8, 16) : 8);
-    th_ = c_.text_height("W");
-    tw0_ = c_.text_width("0");
-    c_.set_pen_color(BLACK);
-    xl_ = frac_w(F_MARGIN) + x0_;
+    canvas_.set_pen_width(1);
+    canvas_.set_font_size(
+        on_screen_ ? scale_font_size(8, 600, 12, 1200, target_.screen_height, 8, 16) : 8);
+    line_height_ = canvas_.text_height("W");
+    digit_width_ = canvas_.text_width("0");
+    canvas_.set_pen_color(BLACK);
+    text_left_ = frac_w(F_MARGIN) + x0_;
 
     horizontal_layout();
 
-    y_top_ = frac_h(F_TOP) + y0_;
-    y_bot_ = frac_h(F_BOTTOM) + y0_;
-    dx_ = frac_w(F_DX);
-    dy_ = frac_h(F_DY);
-    y_top2_ = y_top_ - dy_;
-    y_bot2_ = y_bot_ - dy_;
-    y_num_ = frac_h(F_NUMBERS) + y0_;
-    wall_w_ = x_[n_] - x_[0];
+    wall_top_ = frac_h(F_TOP) + y0_;
+    wall_bottom_ = frac_h(F_BOTTOM) + y0_;
+    depth_dx_ = frac_w(F_DX);
+    depth_dy_ = frac_h(F_DY);
+    back_top_ = wall_top_ - depth_dy_;
+    back_bottom_ = wall_bottom_ - depth_dy_;
+    numbers_y_ = frac_h(F_NUMBERS) + y0_;
+    wall_width_ = plane_x_[layers_] - plane_x_[0];
     // A box under 13 pixels high makes dy zero and the arc ellipse
     // degenerate; a box a few pixels wide leaves no partition width.
-    arcs_ = dy_ > 0 && wall_w_ > 0;
+    draw_arcs_ = depth_dy_ > 0 && wall_width_ > 0;
 
-    if (screen_) k_line();
+    if (on_screen_) k_line();
     outline();
     temperatures();
     if (p_.calc_mode != 1) {
-        c_.set_pen_color(BLACK);
+        canvas_.set_pen_color(BLACK);
         return;
     }
     pressures();
-    if (screen_) c_.set_pen_color(BLACK);
+    if (on_screen_) canvas_.set_pen_color(BLACK);
 }
 
 void GraphPainter::horizontal_layout() {
     const double d = total_thickness(p_);
     const int w = w_;
-    xa_ = round_px(ld(F_AIR_START) * w) + x0_;
-    x_[0] = round_px(ld(F_FACE) * w) + x0_;
-    xb_ = round_px((ld(F_FACE) - ld(F_WALL) * F_FILM / d) * w) + x0_;
-    const int film_max = trunc_px(xa_ + ld(F_FILM_MAX) * (x_[0] - xa_));
-    if (xb_ < film_max) xb_ = film_max;
+    air_x_ = round_px(ld(F_AIR_START) * w) + x0_;
+    plane_x_[0] = round_px(ld(F_FACE) * w) + x0_;
+    film_x_ = round_px((ld(F_FACE) - ld(F_WALL) * F_FILM / d) * w) + x0_;
+    const int film_max = trunc_px(air_x_ + ld(F_FILM_MAX) * (plane_x_[0] - air_x_));
+    if (film_x_ < film_max) film_x_ = film_max;
     double sum = 0.0;
-    for (int j = 1; j < n_; ++j) {
+    for (int j = 1; j < layers_; ++j) {
         sum += layer_at(p_, j - 1)->thickness;
-        x_[j] = round_px(x_[0] + ld(sum) / d * F_WALL * w);
+        plane_x_[j] = round_px(plane_x_[0] + ld(sum) / d * F_WALL * w);
     }
-    x_[n_] = 2 * x0_ + w - x_[0];
-    x_[n_ + 1] = 2 * x0_ + w - xb_;
-    x_[n_ + 2] = 2 * x0_ + w - xa_;
+    plane_x_[layers_] = 2 * x0_ + w - plane_x_[0];
+    plane_x_[layers_ + 1] = 2 * x0_ + w - film_x_;
+    plane_x_[layers_ + 2] = 2 * x0_ + w - air_x_;
 }
 
 void GraphPainter::k_line() {
-    const char* a = text_a(78);
+    const char* a = text_a(TextA::KBefore);
     const std::string k = num("0.00", p_.k);
-    const char* b = text_a(79);
-    const int w1 = c_.text_width(a), w2 = c_.text_width(k.c_str()), w3 = c_.text_width(b);
+    const char* b = text_a(TextA::KUnit);
+    const int w1 = canvas_.text_width(a), w2 = canvas_.text_width(k.c_str()),
+              w3 = canvas_.text_width(b);
     const int x = (w_ - (w1 + w2 + w3)) / 2;
     const int y = frac_h(F_MARGIN) + y0_;
-    c_.text(x, y, a);
-    c_.text(x + w1, y, k.c_str());
-    c_.text(x + w1 + w2, y, b);
+    canvas_.text(x, y, a);
+    canvas_.text(x + w1, y, k.c_str());
+    canvas_.text(x + w1 + w2, y, b);
 }
 
 // Ellipse through the base point (x, y) with a horizontal tangent at the
 // apex (x + g, y - h): centre (x + g, y + 4h), semi-axes 5g/3 and 5h.
 void GraphPainter::arc(int x, int y, double f) {
-    if (!arcs_) return;
-    const double g = dx_ * f;
-    const double h = dy_ * f;
+    if (!draw_arcs_) return;
+    const double g = depth_dx_ * f;
+    const double h = depth_dy_ * f;
     const double m = ARC_DEPTH * h;
     const double s = std::sqrt(2.0 * h * m - h * h);
     // In a partition a pixel or two wide a plane may round past the internal
@@ -193,151 +207,159 @@ void GraphPainter::arc(int x, int y, double f) {
     const int top = round_px(ld(y) - h);
     const int right = round_px(ld(left) + 2.0L * t);
     const int bottom = round_px(ld(top) + 2.0L * m);
-    c_.arc(left, top, right, bottom, round_px(ld(x) + g), top, x, y);
+    canvas_.arc(left, top, right, bottom, round_px(ld(x) + g), top, x, y);
 }
 
 void GraphPainter::outline() {
     const bool curved = p_.wall_type != 0;
-    for (int j = 0; j <= n_; ++j) {
-        const int x = x_[j];
-        c_.line(x, y_top_, x, y_bot_);
+    for (int j = 0; j <= layers_; ++j) {
+        const int x = plane_x_[j];
+        canvas_.line(x, wall_top_, x, wall_bottom_);
         if (!curved) {
-            c_.line(x + dx_, y_top2_, x, y_top_);
-        } else if (arcs_) {
-            arc(x, y_top_, (1.0 - F_INNER_ARC) * (x_[n_] - x) / wall_w_ + F_INNER_ARC);
+            canvas_.line(x + depth_dx_, back_top_, x, wall_top_);
+        } else if (draw_arcs_) {
+            arc(x, wall_top_,
+                (1.0 - F_INNER_ARC) * (plane_x_[layers_] - x) / wall_width_ + F_INNER_ARC);
         }
         const std::string label = std::to_string(j + 1);
-        const int tw = c_.text_width(label.c_str());
+        const int tw = canvas_.text_width(label.c_str());
         int tx = x - tw / 2;
-        if (j >= 1 && tw > x_[j] - x_[j - 1]) tx = x;
-        c_.text(tx, y_num_, label.c_str());
+        if (j >= 1 && tw > plane_x_[j] - plane_x_[j - 1]) tx = x;
+        canvas_.text(tx, numbers_y_, label.c_str());
     }
 
-    const int xn = x_[n_];
-    int back_x = xn + dx_;
-    int back_y = y_top2_;
+    const int xn = plane_x_[layers_];
+    int back_x = xn + depth_dx_;
+    int back_y = back_top_;
     if (!curved) {
-        c_.line(xn + dx_, y_top2_, xn + dx_, y_bot2_);
-        c_.line(xn + dx_, y_bot2_, xn, y_bot_);
+        canvas_.line(xn + depth_dx_, back_top_, xn + depth_dx_, back_bottom_);
+        canvas_.line(xn + depth_dx_, back_bottom_, xn, wall_bottom_);
     } else {
-        const int xq = round_px(ld(F_INNER_ARC) * dx_ + xn);
-        c_.line(xq, round_px(y_top2_ + ld(1.0 - F_INNER_ARC) * dy_), xq,
-                round_px(y_bot2_ + ld(1.0 - F_INNER_ARC) * dy_));
-        arc(xn, y_bot_, F_INNER_ARC);
+        const int xq = round_px(ld(F_INNER_ARC) * depth_dx_ + xn);
+        canvas_.line(xq, round_px(back_top_ + ld(1.0 - F_INNER_ARC) * depth_dy_), xq,
+                     round_px(back_bottom_ + ld(1.0 - F_INNER_ARC) * depth_dy_));
+        arc(xn, wall_bottom_, F_INNER_ARC);
         back_x = xq;
-        back_y = round_px(y_top_ - ld(F_INNER_ARC) * dy_);
+        back_y = round_px(wall_top_ - ld(F_INNER_ARC) * depth_dy_);
     }
 
-    c_.set_pen_style(PenStyle::dash_dot);
-    c_.line(x_[0], y_top_, xn, y_top_);
-    c_.line(x_[0], y_bot_, xn, y_bot_);
-    c_.line(x_[0] + dx_, y_top2_, back_x, back_y);
-    c_.set_pen_style(PenStyle::solid);
+    canvas_.set_pen_style(PenStyle::dash_dot);
+    canvas_.line(plane_x_[0], wall_top_, xn, wall_top_);
+    canvas_.line(plane_x_[0], wall_bottom_, xn, wall_bottom_);
+    canvas_.line(plane_x_[0] + depth_dx_, back_top_, back_x, back_y);
+    canvas_.set_pen_style(PenStyle::solid);
 }
 
 void GraphPainter::temperatures() {
-    y0t_ = double(ld(F_TEMP_BOTTOM) * h_ + y0_);
-    sT_ = double(ld(F_TEMP_BAND) * h_);
-    if (std::fabs(p_.temp_span) > SPAN_EPS) sT_ = sT_ / std::fabs(p_.temp_span);
+    temp_base_y_ = double(ld(F_TEMP_BOTTOM) * h_ + y0_);
+    temp_scale_ = double(ld(F_TEMP_BAND) * h_);
+    if (std::fabs(p_.temp_span) > SPAN_EPS) temp_scale_ = temp_scale_ / std::fabs(p_.temp_span);
     const int yTe = yt(p_.temp_ext);
     const int yT0 = yt(p_.temp[0]);
     const int yTi = yt(p_.temp_int);
     const ld gap = ld(F_GAP) * h_;
 
-    c_.set_pen_color(BLACK);
-    const char* legend = text_a(80);
-    const int legend_w = c_.text_width(legend);
+    canvas_.set_pen_color(BLACK);
+    const char* legend = text_a(TextA::TemperatureLegend);
+    const int legend_w = canvas_.text_width(legend);
     const int lx = x0_ + w_ - (legend_w + 8);
     int ly;
-    if (dir_ > 0)
+    if (flux_dir_ > 0)
         ly = trunc_px(yTi + gap);
-    else if (!screen_)
+    else if (!on_screen_)
         ly = trunc_px(yTi - gap);
     else
         ly = frac_h(F_TOP) + y0_;
-    c_.text(lx, ly, legend);
+    canvas_.text(lx, ly, legend);
 
-    if (screen_) {
-        int y = ly + th_ / 2;
-        for (int j = 0; j <= n_; ++j) {
-            y += th_;
+    if (on_screen_) {
+        int y = ly + line_height_ / 2;
+        for (int j = 0; j <= layers_; ++j) {
+            y += line_height_;
             const std::string label = plane_label(j);
-            c_.text(lx, y, label.c_str());
-            c_.text(lx + c_.text_width(label.c_str()), y, num("+0.00;-0.00", p_.temp[j]).c_str());
+            canvas_.text(lx, y, label.c_str());
+            canvas_.text(lx + canvas_.text_width(label.c_str()), y,
+                         num("+0.00;-0.00", p_.temp[j]).c_str());
         }
     }
 
-    const char* deg = text_a(85);
+    const char* deg = text_a(TextA::DegreesUnit);
     const std::string ext = num("+0.00;-0.00", p_.temp_ext) + deg;
-    c_.text(xl_ + 2 * tw0_, dir_ >= 0 ? trunc_px(yTe + gap) : trunc_px(yTe - th_ - gap),
-            ext.c_str());
+    canvas_.text(text_left_ + 2 * digit_width_,
+                 flux_dir_ >= 0 ? trunc_px(yTe + gap) : trunc_px(yTe - line_height_ - gap),
+                 ext.c_str());
     const std::string in = num("+0.00;-0.00", p_.temp_int) + deg;
-    c_.text(x0_ + w_ - (legend_w + 3), dir_ > 0 ? trunc_px(yTi - th_ - gap) : trunc_px(yTi + gap),
-            in.c_str());
+    canvas_.text(x0_ + w_ - (legend_w + 3),
+                 flux_dir_ > 0 ? trunc_px(yTi - line_height_ - gap) : trunc_px(yTi + gap),
+                 in.c_str());
 
-    c_.set_pen_color(MAROON);
-    c_.line(xa_, yTe, xb_, yTe);
-    c_.line(xb_, yTe, x_[0], yT0);
-    for (int j = 1; j <= n_; ++j) c_.line(x_[j - 1], yt(p_.temp[j - 1]), x_[j], yt(p_.temp[j]));
-    c_.line(x_[n_], yt(p_.temp[n_]), x_[n_ + 1], yTi);
-    c_.line(x_[n_ + 1], yTi, x_[n_ + 2], yTi);
+    canvas_.set_pen_color(MAROON);
+    canvas_.line(air_x_, yTe, film_x_, yTe);
+    canvas_.line(film_x_, yTe, plane_x_[0], yT0);
+    for (int j = 1; j <= layers_; ++j)
+        canvas_.line(plane_x_[j - 1], yt(p_.temp[j - 1]), plane_x_[j], yt(p_.temp[j]));
+    canvas_.line(plane_x_[layers_], yt(p_.temp[layers_]), plane_x_[layers_ + 1], yTi);
+    canvas_.line(plane_x_[layers_ + 1], yTi, plane_x_[layers_ + 2], yTi);
 }
 
 void GraphPainter::pressures() {
-    y0p_ = double(ld(F_PRESS_BOTTOM) * h_ + y0_);
-    sP_ = double(ld(F_PRESS_BAND) * h_);
-    if (std::fabs(p_.press_span) > SPAN_EPS) sP_ = sP_ / std::fabs(p_.press_span);
+    press_base_y_ = double(ld(F_PRESS_BOTTOM) * h_ + y0_);
+    press_scale_ = double(ld(F_PRESS_BAND) * h_);
+    if (std::fabs(p_.press_span) > SPAN_EPS) press_scale_ = press_scale_ / std::fabs(p_.press_span);
 
-    const char* sat1 = text_a(81);
-    const char* real1 = text_a(83);
-    int sat_x = xl_, real_x, sat_y, real_y;
-    if (screen_) {
-        sat_y = real_y =
-            dir_ >= 0 ? frac_h(F_LEGEND_TOP) + y0_ : trunc_px((ld(F_TEMP_TOP) + F_GAP) * h_) + y0_;
-        real_x = xl_ + 15 * tw0_;
+    const char* sat1 = text_a(TextA::SaturatedLegend1);
+    const char* real1 = text_a(TextA::RealLegend1);
+    int sat_x = text_left_, real_x, sat_y, real_y;
+    if (on_screen_) {
+        sat_y = real_y = flux_dir_ >= 0 ? frac_h(F_LEGEND_TOP) + y0_
+                                        : trunc_px((ld(F_TEMP_TOP) + F_GAP) * h_) + y0_;
+        real_x = text_left_ + 15 * digit_width_;
     } else {
         sat_y = frac_h(F_PAPER_LEGEND) + y0_;
-        real_x = xl_;
-        real_y = trunc_px(5.5L * th_ + sat_y);
+        real_x = text_left_;
+        real_y = trunc_px(5.5L * line_height_ + sat_y);
     }
-    c_.text(sat_x, sat_y, sat1);
-    c_.text(sat_x, sat_y + th_, text_a(82));
-    c_.text(real_x, real_y, real1);
-    c_.text(real_x, real_y + th_, text_a(84));
+    canvas_.text(sat_x, sat_y, sat1);
+    canvas_.text(sat_x, sat_y + line_height_, text_a(TextA::SaturatedLegend2));
+    canvas_.text(real_x, real_y, real1);
+    canvas_.text(real_x, real_y + line_height_, text_a(TextA::RealLegend2));
 
-    if (screen_) {
-        for (int j = 0; j <= n_; ++j) {
-            const int y = trunc_px((j + 2.5L) * th_ + sat_y);
+    if (on_screen_) {
+        for (int j = 0; j <= layers_; ++j) {
+            const int y = trunc_px((j + 2.5L) * line_height_ + sat_y);
             const std::string label = plane_label(j);
-            c_.text(xl_, y, label.c_str());
-            c_.text(xl_ + c_.text_width(label.c_str()), y, num("0.00", p_.press_sat[j]).c_str());
-            c_.text(xl_ + 16 * tw0_, y, num("0.00", p_.press_real[j]).c_str());
+            canvas_.text(text_left_, y, label.c_str());
+            canvas_.text(text_left_ + canvas_.text_width(label.c_str()), y,
+                         num("0.00", p_.press_sat[j]).c_str());
+            canvas_.text(text_left_ + 16 * digit_width_, y, num("0.00", p_.press_real[j]).c_str());
         }
     }
 
-    c_.set_pen_style(PenStyle::dotted);
-    c_.set_pen_color(BLUE);
-    c_.line(sat_x + c_.text_width(sat1), sat_y + th_, x_[0] - 5, yp(p_.press_sat[0]));
-    c_.set_pen_color(GREEN);
-    c_.line(real_x + c_.text_width(real1), real_y + th_, x_[0] - 5, yp(p_.press_real[0]));
-    c_.set_pen_style(PenStyle::solid);
+    canvas_.set_pen_style(PenStyle::dotted);
+    canvas_.set_pen_color(BLUE);
+    canvas_.line(sat_x + canvas_.text_width(sat1), sat_y + line_height_, plane_x_[0] - 5,
+                 yp(p_.press_sat[0]));
+    canvas_.set_pen_color(GREEN);
+    canvas_.line(real_x + canvas_.text_width(real1), real_y + line_height_, plane_x_[0] - 5,
+                 yp(p_.press_real[0]));
+    canvas_.set_pen_style(PenStyle::solid);
 
     // Saturation is sampled about forty times across the partition, and once
     // more at every layer boundary, from the temperature interpolated in the
     // layer; the real pressure is linear in each layer.
-    const double step = wall_w_ * F_STEP;
+    const double step = wall_width_ * F_STEP;
     if (!(step > 0.0)) return;  // no width to sample: the loop would never advance
     int c = 1;
-    int prev_x = x_[0];
+    int prev_x = plane_x_[0];
     int prev_y = yp(p_.press_sat[0]);
-    for (int j = 0; j < n_; ++j) {
-        const int xL = x_[j], xR = x_[j + 1];
+    for (int j = 0; j < layers_; ++j) {
+        const int xL = plane_x_[j], xR = plane_x_[j + 1];
         const int yR0 = yp(p_.press_real[j]), yR1 = yp(p_.press_real[j + 1]);
-        c_.set_pen_color(GREEN);
-        c_.line(xL, yR0, xR, yR1);
+        canvas_.set_pen_color(GREEN);
+        canvas_.line(xL, yR0, xR, yR1);
         int xs;
         do {
-            xs = round_px(x_[0] + ld(c) * step);
+            xs = round_px(plane_x_[0] + ld(c) * step);
             if (xs > xR) {
                 xs = xR;
                 --c;
@@ -346,11 +368,11 @@ void GraphPainter::pressures() {
             const int yRs = round_px(yR0 + ld(yR1 - yR0) * r);
             const double t = (p_.temp[j + 1] - p_.temp[j]) * r + p_.temp[j];
             const int yS = yp(saturation_pressure(t));
-            c_.set_pen_color(BLUE);
-            c_.line(prev_x, prev_y, xs, yS);
+            canvas_.set_pen_color(BLUE);
+            canvas_.line(prev_x, prev_y, xs, yS);
             if (yRs < yS) {
-                c_.set_pen_color(RED);
-                c_.line(xs, yRs, xs, yS);
+                canvas_.set_pen_color(RED);
+                canvas_.line(xs, yRs, xs, yS);
             }
             ++c;
             prev_x = xs;

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "core/atomic_file.h"
+#include "core/io.h"
 #include "core/numfmt.h"
 #include "lang/catalogue.h"
-#include "core/io.h"
 
 namespace {
 
@@ -115,7 +115,7 @@ private:
     }
 
     void date_line();
-    void data_line(int label_id, double value, const char* mask, int unit_id);
+    void data_line(TextA label, double value, const char* mask, TextA unit);
     void layer_rows(bool dampness);
     void plane_rows(bool dampness);
 
@@ -139,12 +139,12 @@ void Composer::date_line() {
     emit(line, 1);
 }
 
-void Composer::data_line(int label_id, double value, const char* mask, int unit_id) {
+void Composer::data_line(TextA label, double value, const char* mask, TextA unit) {
     Number n = number(mask, value);
     LineBuffer line;
-    line.append(catalogue_a_text(static_cast<std::int8_t>(label_id)));
+    line.append(catalogue_a_text(label));
     line.right(n.text, n.len, 7);
-    line.append(catalogue_a_text(static_cast<std::int8_t>(unit_id)));
+    line.append(catalogue_a_text(unit));
     emit(line, 1);
 }
 
@@ -213,7 +213,8 @@ bool Composer::compose(std::vector<ReportLine>& out) {
     const bool dampness = p_.calc_mode == 1;
     const bool curved = p_.wall_type == 1;
 
-    emit_underlined(catalogue_a_text(dampness ? 92 : 91), '-', 1);
+    emit_underlined(catalogue_a_text(dampness ? TextA::DampnessHeading : TextA::ThermalHeading),
+                    '-', 1);
     date_line();
     std::size_t title_length = strnlen(p_.title, TITLE_SIZE - 1);
     if (title_length > 0) {
@@ -223,42 +224,47 @@ bool Composer::compose(std::vector<ReportLine>& out) {
         emit(line, 1, true);
     }
     emit_empty(1);
-    emit_underlined(catalogue_a_text(93), '=', 2);
+    emit_underlined(catalogue_a_text(TextA::DataHeading), '=', 2);
 
-    data_line(95, p_.temp_ext, "0.0", 85);
-    data_line(96, p_.temp_int, "0.0", 85);
+    data_line(TextA::TempExtLine, p_.temp_ext, "0.0", TextA::DegreesUnit);
+    data_line(TextA::TempIntLine, p_.temp_int, "0.0", TextA::DegreesUnit);
     if (dampness) {
-        data_line(97, p_.hum_ext, "0.0", 87);
-        data_line(98, p_.hum_int, "0.0", 87);
+        data_line(TextA::HumExtLine, p_.hum_ext, "0.0", TextA::PercentUnit);
+        data_line(TextA::HumIntLine, p_.hum_int, "0.0", TextA::PercentUnit);
     }
-    data_line(99, p_.res_ext, "0.0000", 88);
-    data_line(100, p_.res_int, "0.0000", 88);
+    data_line(TextA::ResExtLine, p_.res_ext, "0.0000", TextA::ResistanceUnit);
+    data_line(TextA::ResIntLine, p_.res_int, "0.0000", TextA::ResistanceUnit);
     if (dampness) {
-        data_line(101, p_.diff_ext, "0.0000", 89);
-        data_line(102, p_.diff_int, "0.0000", 89);
+        data_line(TextA::DiffExtLine, p_.diff_ext, "0.0000", TextA::DiffusiveResistanceUnit);
+        data_line(TextA::DiffIntLine, p_.diff_int, "0.0000", TextA::DiffusiveResistanceUnit);
     }
     if (curved) {
-        data_line(103, p_.radius, "0.000", 90);
+        data_line(TextA::RadiusLine, p_.radius, "0.000", TextA::MetreUnit);
     }
     emit_empty(1);
 
-    emit_text(catalogue_a_text(dampness ? 107 : 104), 1);
-    emit_text(catalogue_a_text(dampness ? 108 : 105), 1);
-    emit_text(catalogue_a_text(dampness ? 109 : 106), 2);
+    emit_text(
+        catalogue_a_text(dampness ? TextA::DampnessLayerHeading1 : TextA::ThermalLayerHeading1), 1);
+    emit_text(
+        catalogue_a_text(dampness ? TextA::DampnessLayerHeading2 : TextA::ThermalLayerHeading2), 1);
+    emit_text(
+        catalogue_a_text(dampness ? TextA::DampnessLayerHeading3 : TextA::ThermalLayerHeading3), 2);
     layer_rows(dampness);
     emit_empty(1);
 
-    emit_underlined(catalogue_a_text(94), '=', 2);
+    emit_underlined(catalogue_a_text(TextA::ResultsHeading), '=', 2);
     {
         Number k = number(" 0.00", p_.k);
         LineBuffer line;
-        line.append(catalogue_a_text(78));
+        line.append(catalogue_a_text(TextA::KBefore));
         line.append(k.text, k.len);
-        line.append(catalogue_a_text(79));
+        line.append(catalogue_a_text(TextA::KUnit));
         emit(line, 2);
     }
-    emit_text(catalogue_a_text(dampness ? 112 : 110), 1);
-    emit_text(catalogue_a_text(dampness ? 113 : 111), 2);
+    emit_text(
+        catalogue_a_text(dampness ? TextA::DampnessPlaneHeading1 : TextA::ThermalPlaneHeading1), 1);
+    emit_text(
+        catalogue_a_text(dampness ? TextA::DampnessPlaneHeading2 : TextA::ThermalPlaneHeading2), 2);
     plane_rows(dampness);
 
     out = std::move(lines_);
@@ -319,42 +325,42 @@ void emit_all(const std::vector<ReportLine>& lines, LineSink& sink) {
 
 }  // namespace
 
-int write_report(const Partition& p, const char* file_name, const ReportContext& ctx) {
+ReportResult write_report(const Partition& p, const char* file_name, const ReportContext& ctx) {
     std::vector<ReportLine> lines;
     if (!Composer(p, ctx).compose(lines)) {
-        return 1;
+        return REPORT_FAILED;
     }
     AtomicFile file;
     if (!file.open(file_name)) {
-        return 1;
+        return REPORT_FAILED;
     }
     auto put = [&file](const char* bytes, std::size_t n) { return file.write(bytes, n); };
     ByteSink<decltype(put)> sink(put);
     emit_all(lines, sink);
     if (sink.failed()) {
         file.discard();
-        return 1;
+        return REPORT_FAILED;
     }
-    return file.commit() ? 0 : 1;
+    return file.commit() ? REPORT_DONE : REPORT_FAILED;
 }
 
-int write_report_fd(const Partition& p, int fd, const ReportContext& ctx) {
+ReportResult write_report_fd(const Partition& p, int fd, const ReportContext& ctx) {
     std::vector<ReportLine> lines;
     if (!Composer(p, ctx).compose(lines)) {
-        return 1;
+        return REPORT_FAILED;
     }
     auto put = [fd](const char* bytes, std::size_t n) { return write_all(fd, bytes, n); };
     ByteSink<decltype(put)> sink(put);
     emit_all(lines, sink);
-    return sink.failed() ? 1 : 0;
+    return sink.failed() ? REPORT_FAILED : REPORT_DONE;
 }
 
-int write_report(const Partition& p, PrinterLineSink& printer, const ReportContext& ctx) {
+ReportResult write_report(const Partition& p, PrinterLineSink& printer, const ReportContext& ctx) {
     std::vector<ReportLine> lines;
     if (!Composer(p, ctx).compose(lines)) {
-        return 1;
+        return REPORT_FAILED;
     }
     PageSink sink(printer);
     emit_all(lines, sink);
-    return 0;
+    return REPORT_DONE;
 }

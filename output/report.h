@@ -5,6 +5,7 @@
 
 #include "core/Quil_c.h"
 #include "core/clock.h"
+#include "lang/result_codes.h"
 
 // What the writer needs besides the record.
 struct ReportContext {
@@ -30,13 +31,13 @@ constexpr std::size_t REPORT_NUMBER_SIZE = 21;
 // Writes the report to `file_name` (Windows-1250, CR LF). The file is written
 // beside the target under a temporary name and renamed over it only when
 // every line was written. 0 written, 1 failed (an earlier file stays as it was).
-int write_report(const Partition& p, const char* file_name, const ReportContext& ctx);
+ReportResult write_report(const Partition& p, const char* file_name, const ReportContext& ctx);
 
 // The same bytes to an open descriptor (standard output of the report tool).
 // 0 written, 1 a write failed.
-int write_report_fd(const Partition& p, int fd, const ReportContext& ctx);
+ReportResult write_report_fd(const Partition& p, int fd, const ReportContext& ctx);
 
 // Draws the report on the page of a running print job. 0 drawn; 1 only for a
 // record that cannot be reported (a number that is not finite or does not fit
 // its column), in which case nothing is drawn.
-int write_report(const Partition& p, PrinterLineSink& printer, const ReportContext& ctx);
+ReportResult write_report(const Partition& p, PrinterLineSink& printer, const ReportContext& ctx);

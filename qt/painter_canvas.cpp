@@ -87,15 +87,6 @@ void QPainterCanvas::set_font_size(int points) {
     metrics_.reset();
 }
 
-int QPainterCanvas::font_size() const { return painter_.font().pointSize(); }
-
-void QPainterCanvas::set_bold(bool bold) {
-    QFont f = painter_.font();
-    f.setBold(bold);
-    painter_.setFont(f);
-    metrics_.reset();
-}
-
 void register_font_substitutes() {
     static const bool done = [] {
         QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");

@@ -29,8 +29,6 @@ public:
     int text_width(const char* s) override;
     int text_height(const char* s) override;
     void set_font_size(int points) override;
-    int font_size() const override;
-    void set_bold(bool bold) override;
 
 private:
     QString decode(const char* s);

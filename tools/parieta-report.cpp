@@ -15,8 +15,8 @@
 #include "core/Quil_c.h"
 #include "core/clock.h"
 #include "core/messages.h"
-#include "lang/catalogue.h"
 #include "core/settings.h"
+#include "lang/catalogue.h"
 #include "output/report.h"
 
 namespace {
@@ -117,7 +117,7 @@ bool parse_epoch(const char* text, std::int64_t& out) {
 
 struct FieldName {
     FieldId id;
-    std::uint8_t name_id;
+    TextA name;
 };
 
 // The first stored value outside its limits, in the order validation checks
@@ -132,24 +132,29 @@ bool first_failing_check(Partition p, char sep, std::string& message) {
         FieldCheck result;
         check_field(p, f.id, nullptr, result, layer, sep);
         if (result.error == 0) return false;
-        message = compose_check_message(f.name_id, result, layer + 1, sep).text;
+        message = compose_check_message(f.name, result, layer + 1, sep).text;
         return true;
     };
-    for (FieldName f : {FieldName{FLD_TEMP_INT, 49}, FieldName{FLD_TEMP_EXT, 48},
-                        FieldName{FLD_RES_INT, 53}, FieldName{FLD_RES_EXT, 52}}) {
+    for (FieldName f :
+         {FieldName{FLD_TEMP_INT, TextA::TempIntName}, FieldName{FLD_TEMP_EXT, TextA::TempExtName},
+          FieldName{FLD_RES_INT, TextA::ResIntName}, FieldName{FLD_RES_EXT, TextA::ResExtName}}) {
         if (fails(f, -1)) return true;
     }
     if (dampness) {
-        for (FieldName f : {FieldName{FLD_HUM_INT, 51}, FieldName{FLD_HUM_EXT, 50},
-                            FieldName{FLD_DIFF_INT, 55}, FieldName{FLD_DIFF_EXT, 54}}) {
+        for (FieldName f :
+             {FieldName{FLD_HUM_INT, TextA::HumIntName}, FieldName{FLD_HUM_EXT, TextA::HumExtName},
+              FieldName{FLD_DIFF_INT, TextA::DiffIntName},
+              FieldName{FLD_DIFF_EXT, TextA::DiffExtName}}) {
             if (fails(f, -1)) return true;
         }
     }
     for (int i = 0; i < p.layer_count; ++i) {
-        if (fails({FLD_THICKNESS, 57}, i) || fails({FLD_LAMBDA, 58}, i)) return true;
-        if (dampness && fails({FLD_DELTA, 59}, i)) return true;
+        if (fails({FLD_THICKNESS, TextA::ThicknessName}, i) ||
+            fails({FLD_LAMBDA, TextA::LambdaName}, i))
+            return true;
+        if (dampness && fails({FLD_DELTA, TextA::DeltaName}, i)) return true;
     }
-    return p.wall_type == 1 && fails({FLD_RADIUS, 56}, -1);
+    return p.wall_type == 1 && fails({FLD_RADIUS, TextA::RadiusName}, -1);
 }
 
 }  // namespace
@@ -226,19 +231,20 @@ int main(int argc, char** argv) {
 
     Partition p;
     switch (read_data_file(p, data_file)) {
-        case 0:
+        case READ_DONE:
             break;
-        case 1:
-            print_message(catalogue_a_text(9));
+        case READ_CANNOT_OPEN:
+            print_message(catalogue_a_text(TextA::CannotOpenDataFile));
             return EXIT_CANNOT_OPEN;
         default:
-            print_message(catalogue_a_text(10));
+            print_message(catalogue_a_text(TextA::DataFileInvalid));
             return EXIT_NOT_DATA_FILE;
     }
     if (!calculate_partition(p)) {
         std::string message;
         // Layer count, wall type or mode out of range: the file itself is at fault.
-        if (!first_failing_check(p, sep, message)) message = catalogue_a_text(10);
+        if (!first_failing_check(p, sep, message))
+            message = catalogue_a_text(TextA::DataFileInvalid);
         print_message(message);
         return EXIT_INVALID_DATA;
     }
@@ -246,9 +252,10 @@ int main(int argc, char** argv) {
     FixedClock fixed(when);
     SystemClock system;
     ReportContext ctx{sep, fixed_time ? static_cast<const Clock*>(&fixed) : &system};
-    int result = output ? write_report(p, output, ctx) : write_report_fd(p, STDOUT_FILENO, ctx);
-    if (result != 0) {
-        print_message(catalogue_a_text(11));
+    const ReportResult result =
+        output ? write_report(p, output, ctx) : write_report_fd(p, STDOUT_FILENO, ctx);
+    if (result != REPORT_DONE) {
+        print_message(catalogue_a_text(TextA::CannotSaveResults));
         return EXIT_CANNOT_WRITE;
     }
     return EXIT_WRITTEN;

@@ -69,7 +69,7 @@ protected:
         config_env.emplace("XDG_CONFIG_HOME", std::nullopt);
         documents_env.emplace("XDG_DOCUMENTS_DIR", std::nullopt);
         set_exe_directory_for_testing(bin.c_str());
-        // saved_language back at Polish, as at the start of a run.
+        // The language last read back at Polish, as at the start of a run.
         put(bin + "PARIETA.CFG", std::string("\1\0\0\0", 4));
         ASSERT_EQ(read_settings(), 1);
         fs::remove(bin + "PARIETA.CFG");

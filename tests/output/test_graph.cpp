@@ -55,8 +55,6 @@ public:
     int text_width(const char* s) override { return CHAR_W * int(std::strlen(s)); }
     int text_height(const char*) override { return TEXT_H; }
     void set_font_size(int points) override { size = points; }
-    int font_size() const override { return size; }
-    void set_bold(bool) override {}
 
     std::vector<Op> lines(Rgb c, PenStyle st = PenStyle::solid) const {
         std::vector<Op> out;
