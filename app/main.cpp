@@ -2,9 +2,9 @@
 #include <QApplication>
 
 #include "core/Quil_c.h"
+#include "document/arguments.h"
 #include "gui/Quil_gui.h"
 #include "gui/startup.h"
-#include "gui/given_file.h"
 #include "qt/qt_ui.h"
 
 namespace {
@@ -24,7 +24,8 @@ int main(int argc, char** argv) {
         // A data file given by the desktop opens once the loop runs, as Open would.
         seams.before_loop = [file](TForm_quil& form, TForm_Help&) {
             QMetaObject::invokeMethod(
-                &form, [&form, file] { form.open_given_file(file); }, Qt::QueuedConnection);
+                &form, [&form, file] { form.document().open_given_file(file); },
+                Qt::QueuedConnection);
         };
     }
     return run_program(document, ui, seams);

@@ -8,10 +8,11 @@
 #include <QLineEdit>
 
 #include "core/Quil_c.h"
-#include "lang/catalogue.h"
 #include "gui/Quil_gui.h"
 #include "gui/controls.h"
 #include "gui/string_grid.h"
+#include "lang/catalogue.h"
+#include "qt/text_1250.h"
 
 namespace {
 
@@ -23,11 +24,12 @@ public:
     }
     std::optional<QString> run_open_dialog(FileDialog&) override { return std::nullopt; }
     std::optional<QString> run_save_dialog(FileDialog&) override { return std::nullopt; }
-    bool run_print_dialog(QPrinter&) override { return false; }
+    std::unique_ptr<PrintJob> run_print_dialog() override { return nullptr; }
     const Clock& clock() const override { return clock_; }
     QSize screen_size() const override { return {1024, 768}; }
     int scroll_bar_width() const override { return 17; }
     char decimal_separator() const override { return '.'; }
+    std::string text_1250(const QString& text) const override { return to_1250(text); }
     int boxes = 0;
 
 private:
@@ -39,6 +41,7 @@ struct Scene {
     BenchUi ui;
     TForm_quil* form = nullptr;
     QLineEdit* editor = nullptr;
+    QWidget* graph = nullptr;
 
     Scene() {
         doc.calc_mode = 1;
@@ -48,11 +51,12 @@ struct Scene {
         form = new TForm_quil(doc, ui);
         form->show();
         QApplication::processEvents();
-        StringGrid* grid = form->mnu_table2;
+        StringGrid* grid = form->findChild<StringGrid*>("mnu_table2");
         grid->setFocus();
         grid->select_cell(4, 6);  // thickness of layer 6
         QApplication::processEvents();
         editor = grid->editor();
+        graph = form->findChild<QWidget*>("graph");
     }
     ~Scene() { delete form; }
 
@@ -63,8 +67,8 @@ struct Scene {
         state.ResumeTiming();
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
         QApplication::sendEvent(editor, &enter);
-        if (paint) form->graph->repaint();
-        return form->results_valid;
+        if (paint) graph->repaint();
+        return form->document().state().results_valid;
     }
 };
 

@@ -7,8 +7,9 @@
 
 #include "core/Quil_c.h"
 #include "lang/catalogue.h"
-#include "qt/painter_canvas.h"
 #include "output/graph.h"
+#include "qt/fonts.h"
+#include "qt/painter_canvas.h"
 
 namespace {
 

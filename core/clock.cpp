@@ -1,7 +1,9 @@
 #include "core/clock.h"
 
+#include <chrono>
 #include <ctime>
 #include <limits>
+#include <thread>
 
 namespace {
 
@@ -17,6 +19,10 @@ LocalTime from_tm(const std::tm& t) {
 }
 
 }  // namespace
+
+void Clock::sleep_ms(int ms) const {
+    if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 LocalTime SystemClock::now() const {
     std::time_t t = std::time(nullptr);

@@ -1,4 +1,5 @@
-// Local date and time through an injectable clock, so reports are testable.
+// Local date and time, and waiting, through an injectable clock, so reports
+// and the splash's wait are testable.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +17,8 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual LocalTime now() const = 0;
+    // Waits `ms` milliseconds (nothing for 0 or less).
+    virtual void sleep_ms(int ms) const;
 };
 
 // The machine's local time.

@@ -1,37 +1,40 @@
-// Every modal interaction of the main window and what it asks of the
-// platform, behind one interface: the real one wraps Qt, tests script a fake.
+// Every modal interaction of the program and what it asks of the platform,
+// behind one interface: qt/ implements it with Qt, tests script a fake.
 #pragma once
 
 #include <QSize>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <string>
 
 #include "core/clock.h"
 #include "core/message_ui.h"
+#include "lang/text_ids.h"
 
-class QPrinter;
-class QWidget;
+struct GraphTarget;
+struct Partition;
+class PrinterLineSink;
 
-// What a file dialog carries from one use to the next. The window owns one
+// What a file dialog carries from one use to the next. The document owns one
 // for opening and one for saving; the Ui runs them.
 struct FileDialog {
-    QString title;
-    QString filter;        // "desc|pattern|desc|pattern", as the catalogue holds it
+    std::string title;     // Windows-1250
+    std::string filter;    // "desc|pattern|desc|pattern", as the catalogue holds it
     int filter_index = 1;  // 1-based
     QString dir;
     QString name;
     QString default_ext;  // without the dot
     bool overwrite_prompt = false;
-    bool hide_read_only = true;
     bool resizable = true;
     // Called with the selected path (empty when none) while the dialog is open.
     std::function<void(const QString&)> on_selection_change;
 
-    // Sets up one use: texts are catalogue A ids, the first filter is selected
-    // and no selection handler is left over from an earlier use.
-    void prepare(int title_id, int filter_id, const QString& start_dir, const QString& file_name,
-                 const QString& extension);
+    // Sets up one use: the first filter is selected and no selection handler
+    // is left over from an earlier use.
+    void prepare(TextA title_id, TextA filter_id, const QString& start_dir,
+                 const QString& file_name, const QString& extension);
 };
 
 // A chosen path split at its last separator: the folder (separator included)
@@ -39,15 +42,64 @@ struct FileDialog {
 QString folder_part(const QString& path);
 QString name_part(const QString& path);
 
+// One page on the printer the print dialog set up.
+class PrintJob {
+public:
+    virtual ~PrintJob() = default;
+    virtual bool portrait() const = 0;
+    // Starts the page in the report's font; false when the job cannot start.
+    virtual bool begin() = 0;
+    // The report's destination on the page, once begun.
+    virtual PrinterLineSink& report_sink() = 0;
+    // The graph on the page's paper target; the page size is filled in.
+    virtual void draw_graph(const Partition& p, GraphTarget target) = 0;
+    // Ends the job (also one not begun or left by an exception); false when
+    // it failed or the printer reports an error.
+    virtual bool end() = 0;
+};
+
 class Ui : public MessageUi {
 public:
     // Both return the chosen full path, or nothing when the user cancelled.
     virtual std::optional<QString> run_open_dialog(FileDialog& dialog) = 0;
     virtual std::optional<QString> run_save_dialog(FileDialog& dialog) = 0;
-    // True when the user accepted the printer set-up.
-    virtual bool run_print_dialog(QPrinter& printer) = 0;
+    // The job on the printer the user accepted; null when cancelled.
+    virtual std::unique_ptr<PrintJob> run_print_dialog() = 0;
     virtual const Clock& clock() const = 0;
+    // Never empty: a screen that cannot be asked counts as 800x600.
     virtual QSize screen_size() const = 0;
     virtual int scroll_bar_width() const = 0;
+    // '.' or ',', whatever the locale's own mark.
     virtual char decimal_separator() const = 0;
+    // A text of the platform (a path) as the program's Windows-1250 text.
+    virtual std::string text_1250(const QString& text) const = 0;
+};
+
+// Passes everything on to another Ui, but lets only one message box be open:
+// while one is up a second one answers at once (OK, or Cancel to a question).
+// The windows and the document share one, so check messages, command
+// messages and the materials window's box all keep to that rule.
+class OneBoxUi : public Ui {
+public:
+    explicit OneBoxUi(Ui& ui) : ui_(ui) {}
+    bool box_open() const { return depth_ > 0; }
+
+    MsgAnswer message_box(const char* text, const char* caption, MsgIcon icon,
+                          MsgButtons buttons) override;
+    std::optional<QString> run_open_dialog(FileDialog& d) override {
+        return ui_.run_open_dialog(d);
+    }
+    std::optional<QString> run_save_dialog(FileDialog& d) override {
+        return ui_.run_save_dialog(d);
+    }
+    std::unique_ptr<PrintJob> run_print_dialog() override { return ui_.run_print_dialog(); }
+    const Clock& clock() const override { return ui_.clock(); }
+    QSize screen_size() const override { return ui_.screen_size(); }
+    int scroll_bar_width() const override { return ui_.scroll_bar_width(); }
+    char decimal_separator() const override { return ui_.decimal_separator(); }
+    std::string text_1250(const QString& text) const override { return ui_.text_1250(text); }
+
+private:
+    Ui& ui_;
+    int depth_ = 0;
 };

@@ -6,11 +6,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
-#include <QScreen>
-#include <QThread>
 #include <QVBoxLayout>
-#include <algorithm>
-#include <utility>
+
+#include "document/ui.h"
 
 // The picture sits in a static library, whose resources must be registered by hand.
 static void init_splash_resources() { Q_INIT_RESOURCE(splash); }
@@ -28,8 +26,7 @@ public:
 
 }  // namespace
 
-TFormStart::TFormStart(SplashSeams seams, QWidget* parent)
-    : QWidget(parent), seams_(std::move(seams)) {
+TFormStart::TFormStart(Ui& ui, QWidget* parent) : QWidget(parent), ui_(ui) {
     init_splash_resources();
     setObjectName("FormStart");
     Panel = new QFrame(this);
@@ -60,13 +57,7 @@ void TFormStart::run_splash() {
     Panel->layout()->setContentsMargins(2, 2, 2, 2);
     Image->setScaledContents(true);
 
-    QSize screen;
-    if (seams_.screen_size) {
-        screen = seams_.screen_size();
-    } else if (const QScreen* s = QGuiApplication::primaryScreen()) {
-        screen = s->geometry().size();
-    }
-    if (screen.width() <= 0 || screen.height() <= 0) screen = QSize(800, 600);
+    const QSize screen = ui_.screen_size();
     const int w = screen.width();
     const int h = screen.height();
     {
@@ -81,20 +72,20 @@ void TFormStart::run_splash() {
         activateWindow();
         setFocus();
 
-        key_pressed = 0;
+        key_pressed_ = 0;
         passes_run_ = 0;
-        while (passes_run_ < seams_.passes) {
+        while (passes_run_ < SPLASH_PASSES) {
             ++passes_run_;
-            QThread::msleep(static_cast<unsigned long>(std::max(seams_.pass_ms, 0)));
+            ui_.clock().sleep_ms(SPLASH_PASS_MS);
             QCoreApplication::processEvents();
-            if (key_pressed) break;
+            if (key_pressed_) break;
         }
     }
     hide();
 }
 
 void TFormStart::eh_FormStart_OnKeyDown(int key) {
-    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) key_pressed = 1;
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) key_pressed_ = 1;
 }
 
 void TFormStart::keyPressEvent(QKeyEvent* e) { eh_FormStart_OnKeyDown(e->key()); }

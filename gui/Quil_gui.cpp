@@ -2,41 +2,23 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QToolButton>
-#include <string>
 
-#include "lang/catalogue.h"
 #include "core/settings.h"
-#include "lang/file_names.h"
+#include "gui/Quil_hlp.h"
 #include "gui/controls.h"
 #include "gui/given_file.h"
 #include "gui/glyphs.h"
 #include "gui/string_grid.h"
+#include "lang/catalogue.h"
+#include "qt/fonts.h"
 #include "qt/text_1250.h"
-#include "gui/Quil_hlp.h"
-#include "qt/painter_canvas.h"
 
 namespace {
-
-// The window's own MessageUi, so that check messages take the same road
-// (and the same one-box-at-a-time rule) as every other box.
-class WindowMessages : public MessageUi {
-public:
-    explicit WindowMessages(TForm_quil& window) : window_(window) {}
-    MsgAnswer message_box(const char* text, const char* caption, MsgIcon icon,
-                          MsgButtons buttons) override {
-        return window_.message_box(text, caption, icon, buttons);
-    }
-
-private:
-    TForm_quil& window_;
-};
 
 template <class T>
 T* named(T* widget, const char* name) {
@@ -46,58 +28,53 @@ T* named(T* widget, const char* name) {
 
 }  // namespace
 
-TForm_quil::TForm_quil(Partition& doc, Ui& ui_, QWidget* parent)
-    : QWidget(parent), document(doc), ui(ui_), messages_(std::make_unique<WindowMessages>(*this)) {
+TForm_quil::TForm_quil(Partition& record, Ui& ui, QWidget* parent)
+    : QWidget(parent), document_(record, ui) {
     setObjectName("Form_quil");
     register_font_substitutes();
     create_controls();
     connect_handlers();
+    connect_document();
     accept_file_drops(*this);
-
-    // State starts as declared: empty paths, zero check memory, flags true.
-    open_dialog = std::make_unique<FileDialog>();
-    save_dialog = std::make_unique<FileDialog>();
-
-    const QString data = data_folder();
-    // mkpath: in the documents folder its parent may be missing too. A failure is ignored.
-    if (!data.isEmpty() && !QFileInfo::exists(data)) QDir().mkpath(data);
-
-    const int language = read_settings();
-    if (language != get_language()) set_language(language);
-
     eh_Form_quil_OnCreate();
 }
 
-TForm_quil::~TForm_quil() = default;
+TForm_quil::~TForm_quil() {
+    // The controls view the document's cells, which go with this object
+    // before QWidget deletes its children: they go first.
+    qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
+}
+
+void TForm_quil::set_help_window(TForm_Help* help) { help_window_ = help; }
+TForm_Help* TForm_quil::help_window() const { return help_window_; }
 
 void TForm_quil::create_controls() {
-    mnu_table1 = named(new StringGrid(this), "mnu_table1");
-    mnu_table2 = named(new StringGrid(this), "mnu_table2");
-    edit_title = named(new KeyEdit(this), "edit_title");
-    label_title = named(new QLabel(this), "label_title");
-    mnu_radio_group_wall = named(new RadioGroup(this), "mnu_radio_group_wall");
-    mnu_radio_group_calc = named(new RadioGroup(this), "mnu_radio_group_calc");
-    edit_RadiusC = named(new KeyEdit(this), "edit_RadiusC");
-    label_RadiusC = named(new QLabel(this), "label_RadiusC");
-    graph = named(new GraphBox(this), "graph");
-    status_bar = named(new QStatusBar(this), "status_bar");
-    status_text = named(new QLabel(status_bar), "status_text");
-    status_bar->addWidget(status_text, 1);
-    status_bar->setSizeGripEnabled(false);
-    status_bar->hide();
+    Controls& w = w_;
+    w.mnu_table1 = named(new StringGrid(document_.conditions(), this), "mnu_table1");
+    w.mnu_table2 = named(new StringGrid(document_.layers(), this), "mnu_table2");
+    w.edit_title = named(new KeyEdit(this), "edit_title");
+    w.label_title = named(new QLabel(this), "label_title");
+    w.mnu_radio_group_wall = named(new RadioGroup(this), "mnu_radio_group_wall");
+    w.mnu_radio_group_calc = named(new RadioGroup(this), "mnu_radio_group_calc");
+    w.edit_RadiusC = named(new KeyEdit(this), "edit_RadiusC");
+    w.label_RadiusC = named(new QLabel(this), "label_RadiusC");
+    w.graph = named(new GraphBox(this), "graph");
+    w.status_bar = named(new QStatusBar(this), "status_bar");
+    w.status_text = named(new QLabel(w.status_bar), "status_text");
+    w.status_bar->addWidget(w.status_text, 1);
+    w.status_bar->setSizeGripEnabled(false);
+    w.status_bar->hide();
 
-    mnu_table1->set_fixed_cols(1);
-    mnu_table2->set_fixed_cols(3);
-    mnu_table2->set_col_max_length(3, int(DESCRIPTION_SIZE) - 1);
-    edit_title->setMaxLength(int(TITLE_SIZE) - 1);
-    edit_title->setValidator(new Win1250Validator(edit_title));
-    edit_RadiusC->setMaxLength(10);
-    label_title->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    label_RadiusC->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    w.mnu_table2->set_col_max_length(3, int(DESCRIPTION_SIZE) - 1);
+    w.edit_title->setMaxLength(int(TITLE_SIZE) - 1);
+    w.edit_title->setValidator(new Win1250Validator(w.edit_title));
+    w.edit_RadiusC->setMaxLength(10);
+    w.label_title->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    w.label_RadiusC->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     // The graph keeps its own font whatever the window's size.
-    graph->setFont(QFont("MS Sans Serif", 8));
-    graph->setAutoFillBackground(false);
+    w.graph->setFont(QFont("MS Sans Serif", 8));
+    w.graph->setAutoFillBackground(false);
 
     struct ButtonSpec {
         QToolButton*& button;
@@ -105,99 +82,118 @@ void TForm_quil::create_controls() {
         Glyph glyph;
         bool two_images;
     };
+    Toolbar& b = buttons_;
     const ButtonSpec buttons[] = {
-        {SpeedButtonInfo1, "SpeedButtonInfo1", Glyph::info1, false},
-        {SpeedButtonInfo2, "SpeedButtonInfo2", Glyph::info2, false},
-        {SpeedButtonOpen, "SpeedButtonOpen", Glyph::open, false},
-        {SpeedButtonSave, "SpeedButtonSave", Glyph::save, true},
-        {SpeedButtonExport, "SpeedButtonExport", Glyph::export_text, true},
-        {SpeedButtonSaveAs, "SpeedButtonSaveAs", Glyph::save_as, false},
-        {SpeedButtonExportAs, "SpeedButtonExportAs", Glyph::export_as, false},
-        {SpeedButtonMaterials, "SpeedButtonMaterials", Glyph::materials, true},
-        {SpeedButtonPrint, "SpeedButtonPrint", Glyph::print, false},
-        {SpeedButtonLang044, "SpeedButtonLang044", Glyph::lang_english, true},
-        {SpeedButtonLang048, "SpeedButtonLang048", Glyph::lang_polish, true},
-        {SpeedButtonExit, "SpeedButtonExit", Glyph::exit, false},
+        {b.SpeedButtonInfo1, "SpeedButtonInfo1", Glyph::info1, false},
+        {b.SpeedButtonInfo2, "SpeedButtonInfo2", Glyph::info2, false},
+        {b.SpeedButtonOpen, "SpeedButtonOpen", Glyph::open, false},
+        {b.SpeedButtonSave, "SpeedButtonSave", Glyph::save, true},
+        {b.SpeedButtonExport, "SpeedButtonExport", Glyph::export_text, true},
+        {b.SpeedButtonSaveAs, "SpeedButtonSaveAs", Glyph::save_as, false},
+        {b.SpeedButtonExportAs, "SpeedButtonExportAs", Glyph::export_as, false},
+        {b.SpeedButtonMaterials, "SpeedButtonMaterials", Glyph::materials, true},
+        {b.SpeedButtonPrint, "SpeedButtonPrint", Glyph::print, false},
+        {b.SpeedButtonLang044, "SpeedButtonLang044", Glyph::lang_english, true},
+        {b.SpeedButtonLang048, "SpeedButtonLang048", Glyph::lang_polish, true},
+        {b.SpeedButtonExit, "SpeedButtonExit", Glyph::exit, false},
     };
-    for (const ButtonSpec& b : buttons) {
-        b.button = named(new QToolButton(this), b.name);
-        b.button->setIcon(glyph_icon(b.glyph, b.two_images));
-        b.button->setIconSize(QSize(16, 16));
-        b.button->setToolButtonStyle(Qt::ToolButtonIconOnly);
-        b.button->setFocusPolicy(Qt::NoFocus);  // a click leaves the focus where it is
+    for (const ButtonSpec& spec : buttons) {
+        spec.button = named(new QToolButton(this), spec.name);
+        spec.button->setIcon(glyph_icon(spec.glyph, spec.two_images));
+        spec.button->setIconSize(QSize(16, 16));
+        spec.button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        spec.button->setFocusPolicy(Qt::NoFocus);  // a click leaves the focus where it is
     }
 
-    setTabOrder(mnu_table1, mnu_table2);
-    setTabOrder(mnu_table2, edit_title);
-    setTabOrder(edit_title, mnu_radio_group_wall->item(0));
-    setTabOrder(mnu_radio_group_wall->item(0), mnu_radio_group_wall->item(1));
-    setTabOrder(mnu_radio_group_wall->item(1), mnu_radio_group_calc->item(0));
-    setTabOrder(mnu_radio_group_calc->item(0), mnu_radio_group_calc->item(1));
-    setTabOrder(mnu_radio_group_calc->item(1), edit_RadiusC);
+    setTabOrder(w.mnu_table1, w.mnu_table2);
+    setTabOrder(w.mnu_table2, w.edit_title);
+    setTabOrder(w.edit_title, w.mnu_radio_group_wall->item(0));
+    setTabOrder(w.mnu_radio_group_wall->item(0), w.mnu_radio_group_wall->item(1));
+    setTabOrder(w.mnu_radio_group_wall->item(1), w.mnu_radio_group_calc->item(0));
+    setTabOrder(w.mnu_radio_group_calc->item(0), w.mnu_radio_group_calc->item(1));
+    setTabOrder(w.mnu_radio_group_calc->item(1), w.edit_RadiusC);
 }
 
 void TForm_quil::connect_handlers() {
-    mnu_table1->on_key_down = [this](StringGrid* g, int& key, Qt::KeyboardModifiers) {
+    Controls& w = w_;
+    w.mnu_table1->on_key_down = [this](StringGrid* g, int& key, Qt::KeyboardModifiers) {
         eh_table1_OnKeyDown(g, key);
     };
-    mnu_table1->on_key_press = [this](StringGrid* g, char16_t& key) {
+    w.mnu_table1->on_key_press = [this](StringGrid* g, char16_t& key) {
         eh_table1_OnKeyPress(g, key);
     };
-    mnu_table1->on_select_cell = [this](StringGrid* g, int c, int r, bool& ok) {
+    w.mnu_table1->on_select_cell = [this](StringGrid* g, int c, int r, bool& ok) {
         eh_table1_OnSelectCell(g, c, r, ok);
     };
-    mnu_table2->on_key_down = [this](StringGrid* g, int& key, Qt::KeyboardModifiers) {
+    w.mnu_table2->on_key_down = [this](StringGrid* g, int& key, Qt::KeyboardModifiers) {
         eh_table2_OnKeyDown(g, key);
     };
-    mnu_table2->on_key_press = [this](StringGrid* g, char16_t& key) {
+    w.mnu_table2->on_key_press = [this](StringGrid* g, char16_t& key) {
         eh_table2_OnKeyPress(g, key);
     };
-    mnu_table2->on_select_cell = [this](StringGrid* g, int c, int r, bool& ok) {
+    w.mnu_table2->on_select_cell = [this](StringGrid* g, int c, int r, bool& ok) {
         eh_table2_OnSelectCell(g, c, r, ok);
     };
-    mnu_table2->on_mouse_down = [this](StringGrid* g, Qt::MouseButton b, QPoint pos) {
+    w.mnu_table2->on_mouse_down = [this](StringGrid* g, Qt::MouseButton b, QPoint pos) {
         eh_table2_OnMouseDown(g, b, pos);
     };
-    new ExitWatcher(mnu_table1, [this] { eh_EditingOnExit(mnu_table1); });
-    new ExitWatcher(mnu_table2, [this] { eh_EditingOnExit(mnu_table2); });
-    new ExitWatcher(edit_RadiusC, [this] { eh_EditingOnExit(edit_RadiusC); });
-    new ExitWatcher(edit_title, [this] { eh_edit_title_OnExit(); });
-    edit_RadiusC->on_key_down = [this](int& key, Qt::KeyboardModifiers) {
+    new ExitWatcher(w.mnu_table1, [this] { eh_EditingOnExit(w_.mnu_table1); });
+    new ExitWatcher(w.mnu_table2, [this] { eh_EditingOnExit(w_.mnu_table2); });
+    new ExitWatcher(w.edit_RadiusC, [this] { eh_EditingOnExit(w_.edit_RadiusC); });
+    new ExitWatcher(w.edit_title, [this] { document_.take_title(); });
+    w.edit_RadiusC->on_key_down = [this](int& key, Qt::KeyboardModifiers) {
         eh_edit_RadiusC_OnKeyDown(key);
     };
-    edit_RadiusC->on_key_press = [this](char16_t& key) { eh_edit_RadiusC_OnKeyPress(key); };
-    edit_title->on_key_down = [this](int& key, Qt::KeyboardModifiers) {
+    w.edit_RadiusC->on_key_press = [this](char16_t& key) { eh_edit_RadiusC_OnKeyPress(key); };
+    w.edit_title->on_key_down = [this](int& key, Qt::KeyboardModifiers) {
         eh_edit_title_OnKeyDown(key);
     };
-    mnu_radio_group_wall->on_click = [this] { eh_mnu_radio_group_wall_OnClick(); };
-    mnu_radio_group_calc->on_click = [this] { eh_mnu_radio_group_calc_OnClick(); };
-    graph->on_paint = [this] { eh_graph_on_paint(); };
+    // The edits' texts are the document's, as the cells' are.
+    connect(w.edit_title, &QLineEdit::textChanged, this,
+            [this](const QString& text) { document_.set_title_text(to_1250(text)); });
+    connect(w.edit_RadiusC, &QLineEdit::textChanged, this,
+            [this](const QString& text) { document_.set_radius_text(to_1250(text)); });
+    w.mnu_radio_group_wall->on_click = [this] { eh_mnu_radio_group_wall_OnClick(); };
+    w.mnu_radio_group_calc->on_click = [this] { eh_mnu_radio_group_calc_OnClick(); };
+    w.graph->on_paint = [this] { eh_graph_on_paint(); };
 
-    auto on_click = [this](QToolButton* b, auto handler) {
-        connect(b, &QToolButton::clicked, this, handler);
+    const Toolbar& b = buttons_;
+    auto on_click = [this](QToolButton* button, auto handler) {
+        connect(button, &QToolButton::clicked, this, handler);
     };
-    on_click(SpeedButtonInfo1, [this] { eh_sb_info_OnClick(SpeedButtonInfo1); });
-    on_click(SpeedButtonInfo2, [this] { eh_sb_info_OnClick(SpeedButtonInfo2); });
-    on_click(SpeedButtonOpen, [this] { eh_sb_open_OnClick(); });
-    on_click(SpeedButtonSave, [this] { eh_sb_save_OnClick(); });
-    on_click(SpeedButtonExport, [this] { eh_sb_export_OnClick(); });
-    on_click(SpeedButtonSaveAs, [this] { eh_sb_save_as_OnClick(); });
-    on_click(SpeedButtonExportAs, [this] { eh_sb_export_as_OnClick(); });
-    on_click(SpeedButtonMaterials, [this] { eh_sb_materials_OnClick(); });
-    on_click(SpeedButtonPrint, [this] { eh_sb_print_OnClick(); });
-    on_click(SpeedButtonLang044, [this] { eh_sb_language_OnClick(SpeedButtonLang044); });
-    on_click(SpeedButtonLang048, [this] { eh_sb_language_OnClick(SpeedButtonLang048); });
-    on_click(SpeedButtonExit, [this] { eh_sb_exit_OnClick(); });
+    on_click(b.SpeedButtonInfo1, [this] { eh_sb_info_OnClick(buttons_.SpeedButtonInfo1); });
+    on_click(b.SpeedButtonInfo2, [this] { eh_sb_info_OnClick(buttons_.SpeedButtonInfo2); });
+    on_click(b.SpeedButtonOpen, [this] { document_.open(); });
+    on_click(b.SpeedButtonSave, [this] { document_.save(); });
+    on_click(b.SpeedButtonExport, [this] { document_.export_beside(); });
+    on_click(b.SpeedButtonSaveAs, [this] { document_.save_as(); });
+    on_click(b.SpeedButtonExportAs, [this] { document_.export_as(); });
+    on_click(b.SpeedButtonMaterials, [this] { eh_sb_materials_OnClick(); });
+    on_click(b.SpeedButtonPrint, [this] { eh_sb_print_OnClick(); });
+    on_click(b.SpeedButtonLang044, [this] { document_.switch_language(LANG_ENGLISH); });
+    on_click(b.SpeedButtonLang048, [this] { document_.switch_language(LANG_POLISH); });
+    on_click(b.SpeedButtonExit, [this] { eh_sb_exit_OnClick(); });
 }
 
-QString TForm_quil::catalogue_a(int id) const {
-    return from_1250(catalogue_a_text(std::int8_t(id)));
-}
-
-QString TForm_quil::data_folder() const {
-    char path[PATH_SIZE];
-    data_directory(path, sizeof path);
-    return QFile::decodeName(path);
+void TForm_quil::connect_document() {
+    Document& d = document_;
+    connect(&d, &Document::grids_filled, this, [this](bool values) { show_grids(values); });
+    connect(&d, &Document::caption_changed, this, [this] { update_caption(); });
+    connect(&d, &Document::results_changed, this,
+            [this] { w_.graph->setVisible(document_.state().results_valid); });
+    connect(&d, &Document::graph_changed, this, [this] { w_.graph->update(); });
+    connect(&d, &Document::wall_type_changed, this, [this] {
+        const bool curved = document_.record().wall_type == 1;
+        w_.label_RadiusC->setVisible(curved);
+        w_.edit_RadiusC->setVisible(curved);
+    });
+    connect(&d, &Document::status_changed, this, [this](bool now) { show_status(now); });
+    connect(&d, &Document::busy_changed, this, [this](bool busy) { show_busy(busy); });
+    connect(&d, &Document::language_changed, this, [this] {
+        show_language_buttons();
+        // A hidden window loads its text afresh when it is next shown.
+        if (help_window_ && help_window_->isVisible()) help_window_->load_text();
+    });
 }
 
 void TForm_quil::eh_Form_quil_OnCreate() {
@@ -205,56 +201,64 @@ void TForm_quil::eh_Form_quil_OnCreate() {
     update_caption();
 
     const int language = read_settings();
-    for (QToolButton* b :
-         {SpeedButtonInfo1, SpeedButtonInfo2, SpeedButtonOpen, SpeedButtonSaveAs,
-          SpeedButtonExportAs, SpeedButtonMaterials, SpeedButtonPrint, SpeedButtonExit})
-        b->setEnabled(true);
-    SpeedButtonSave->setEnabled(false);
-    SpeedButtonExport->setEnabled(false);
-    SpeedButtonLang044->setEnabled(language == 1);
-    SpeedButtonLang048->setEnabled(language != 1);
-    for (QToolButton* b : findChildren<QToolButton*>(Qt::FindDirectChildrenOnly)) {
-        b->setVisible(true);
-        b->setText(QString());
+    const Toolbar& b = buttons_;
+    for (QToolButton* button :
+         {b.SpeedButtonInfo1, b.SpeedButtonInfo2, b.SpeedButtonOpen, b.SpeedButtonSaveAs,
+          b.SpeedButtonExportAs, b.SpeedButtonMaterials, b.SpeedButtonPrint, b.SpeedButtonExit})
+        button->setEnabled(true);
+    b.SpeedButtonSave->setEnabled(false);
+    b.SpeedButtonExport->setEnabled(false);
+    b.SpeedButtonLang044->setEnabled(language == 1);
+    b.SpeedButtonLang048->setEnabled(language != 1);
+    for (QToolButton* button : findChildren<QToolButton*>(Qt::FindDirectChildrenOnly)) {
+        button->setVisible(true);
+        button->setText(QString());
     }
 
-    const QString data = data_folder();
-    open_dir = save_dir = export_dir = data;
-    open_name = save_name = export_name = QString::fromLatin1(file_name_of(3));
-
-    open_dialog->default_ext = QString::fromLatin1(file_name_of(1));
-    open_dialog->overwrite_prompt = false;
-    save_dialog->overwrite_prompt = true;
-
-    mnu_table1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    for (StringGrid* g : {mnu_table1, mnu_table2}) {
+    w_.mnu_table1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    for (StringGrid* g : {w_.mnu_table1, w_.mnu_table2}) {
         g->set_editing(true);
-        g->set_tabs(true);
         g->set_always_show_editor(true);
     }
 
     layout_controls();
-    fill_grids(true);
-    refresh_results(true, false);
+    document_.fill_grids(true);
+    document_.refresh_results(true, false);
 }
 
 void TForm_quil::update_caption() {
-    QString title = catalogue_a(0) + QStringLiteral(" <- ") + catalogue_a(1);
-    if (!current_file.isEmpty()) title += QStringLiteral(" + ") + current_file;
+    const QString& file = document_.state().current_file;
+    QString title = from_1250(catalogue_a_text(TextA::ProgramName)) + QStringLiteral(" <- ") +
+                    from_1250(catalogue_a_text(TextA::ProgramSubtitle));
+    if (!file.isEmpty()) title += QStringLiteral(" + ") + file;
     setWindowTitle(title);
-    SpeedButtonSave->setEnabled(!current_file.isEmpty());
-    SpeedButtonExport->setEnabled(!current_file.isEmpty());
+    buttons_.SpeedButtonSave->setEnabled(!file.isEmpty());
+    buttons_.SpeedButtonExport->setEnabled(!file.isEmpty());
 }
 
-void TForm_quil::update_caption(const QString& path) {
-    // Kept whole: a shortened path would make Save write another file.
-    current_file = path;
-    update_caption();
+void TForm_quil::show_language_buttons() {
+    // Only the button of the other language can be pressed.
+    buttons_.SpeedButtonLang044->setEnabled(get_language() != LANG_ENGLISH);
+    buttons_.SpeedButtonLang048->setEnabled(get_language() != LANG_POLISH);
+}
+
+void TForm_quil::show_status(bool paint_now) {
+    const WindowState& s = document_.state();
+    w_.status_text->setText(from_1250(s.status_text.c_str()));
+    w_.status_bar->setVisible(s.status_visible);
+    if (paint_now) w_.status_bar->repaint();
+}
+
+void TForm_quil::show_busy(bool busy) {
+    if (busy)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
 }
 
 void TForm_quil::eh_Form_quil_OnShow() {
     // Both grids get their cell editors; the conditions grid keeps the focus.
-    for (StringGrid* g : {mnu_table1, mnu_table2, mnu_table1}) {
+    for (StringGrid* g : {w_.mnu_table1, w_.mnu_table2, w_.mnu_table1}) {
         g->setFocus();
         g->show_editor();
     }
@@ -263,30 +267,30 @@ void TForm_quil::eh_Form_quil_OnShow() {
 void TForm_quil::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     // The window's size includes its frame, known only once it is shown.
-    if (frame_size() != frame_used_) {
+    if (frame_size() != layout_.frame_used) {
         layout_controls();
-        fill_grids(false);
+        document_.fill_grids(false);
     }
     if (!e->spontaneous()) eh_Form_quil_OnShow();
 }
 
 void TForm_quil::eh_Form_quil_OnPaint() {
-    const int width = ui.screen_size().width();
-    if (width == last_screen_width) return;
-    if (last_screen_width != 0) queue_relayout();
-    last_screen_width = width;
+    const int width = document_.ui().screen_size().width();
+    if (width == layout_.last_screen_width) return;
+    if (layout_.last_screen_width != 0) queue_relayout();
+    layout_.last_screen_width = width;
 }
 
 void TForm_quil::queue_relayout() {
     // Laid out right after this paint: resizing inside a paint event is unsafe.
-    if (relayout_queued_) return;
-    relayout_queued_ = true;
+    if (layout_.relayout_queued) return;
+    layout_.relayout_queued = true;
     QMetaObject::invokeMethod(
         this,
         [this] {
-            relayout_queued_ = false;
+            layout_.relayout_queued = false;
             layout_controls();
-            fill_grids(false);
+            document_.fill_grids(false);
         },
         Qt::QueuedConnection);
 }
@@ -294,7 +298,7 @@ void TForm_quil::queue_relayout() {
 void TForm_quil::paintEvent(QPaintEvent* e) {
     QWidget::paintEvent(e);
     // A window manager may add its frame after the window was shown.
-    if (frame_size() != frame_used_) queue_relayout();
+    if (frame_size() != layout_.frame_used) queue_relayout();
     eh_Form_quil_OnPaint();
 }
 
@@ -303,33 +307,13 @@ void TForm_quil::resizeEvent(QResizeEvent* e) {
     place_anchored();
 }
 
-MsgAnswer TForm_quil::message_box(const char* text, const char* caption, MsgIcon icon,
-                                  MsgButtons buttons) {
-    if (message_depth_ > 0) return buttons == MsgButtons::ok ? MsgAnswer::ok : MsgAnswer::cancel;
-    ++message_depth_;
-    const MsgAnswer answer = ui.message_box(text, caption, icon, buttons);
-    --message_depth_;
-    return answer;
-}
-
-void TForm_quil::show_invalid_data_error() {
-    message_box(catalogue_a_text(8), catalogue_b_text(7), MsgIcon::error, MsgButtons::ok);
-}
-
-void TForm_quil::shutdown_window() {
-    write_settings(get_language() == LANG_POLISH ? 1 : 0);
-    open_dialog.reset();
-    save_dialog.reset();
-    shut_down_ = true;
-}
-
 void TForm_quil::eh_Form_quil_OnClose(bool& allow_close) {
-    if (shut_down_) {
+    if (document_.is_shut_down()) {
         allow_close = true;
         return;
     }
-    allow_close = confirm_discard();
-    if (allow_close) shutdown_window();
+    allow_close = document_.confirm_discard();
+    if (allow_close) document_.shutdown();
 }
 
 void TForm_quil::closeEvent(QCloseEvent* e) {
@@ -345,7 +329,28 @@ void TForm_quil::closeEvent(QCloseEvent* e) {
 }
 
 void TForm_quil::eh_sb_exit_OnClick() {
-    if (!confirm_discard()) return;
-    shutdown_window();
+    if (!document_.confirm_discard()) return;
+    document_.shutdown();
     QCoreApplication::quit();
+}
+
+namespace {
+
+// Enables the Print button again on every way out of the command.
+class PrintButtonGuard {
+public:
+    explicit PrintButtonGuard(QToolButton* b) : button_(b) { button_->setEnabled(false); }
+    ~PrintButtonGuard() { button_->setEnabled(true); }
+    PrintButtonGuard(const PrintButtonGuard&) = delete;
+    PrintButtonGuard& operator=(const PrintButtonGuard&) = delete;
+
+private:
+    QToolButton* button_;
+};
+
+}  // namespace
+
+void TForm_quil::eh_sb_print_OnClick() {
+    const PrintButtonGuard button(buttons_.SpeedButtonPrint);
+    document_.print();
 }

@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -16,22 +15,21 @@
 #include <algorithm>
 #include <utility>
 
-#include "core/message_ui.h"
-#include "lang/catalogue.h"
+#include "document/ui.h"
 #include "gui/find_dialog.h"
+#include "lang/catalogue.h"
 #include "output/font_size.h"
+#include "qt/text_1250.h"
 
 namespace {
 
-constexpr int NOT_FOUND_TEXT_ID = 17;
-constexpr int FIND_CAPTION_ID = 34;
-constexpr int COPY_NUMBER_CAPTION_ID = 35;
-constexpr int COPY_TEXT_CAPTION_ID = 36;
-constexpr int EMPTY_TEXT_ID = 127;
+constexpr int EMPTY_TEXT_ID = 127;  // beyond the catalogue: no text
 
-QString a_text(int id) {
-    QStringDecoder decode("windows-1250");
-    return decode(QByteArrayView(catalogue_a_text(static_cast<std::int8_t>(id))));
+QString a_text(int id) { return from_1250(catalogue_a_text(static_cast<std::int8_t>(id))); }
+QString a_text(TextA id) { return from_1250(catalogue_a_text(id)); }
+
+TextA copy_caption(int mode) {
+    return mode == HELP_MODE_COPY_TEXT ? TextA::CopyTextButton : TextA::CopyNumberButton;
 }
 
 // Screen fractions are taken in whole numbers so that no product lands a
@@ -76,8 +74,8 @@ void HelpTextBox::keyPressEvent(QKeyEvent* e) {
     QTextEdit::keyPressEvent(e);
 }
 
-TForm_Help::TForm_Help(MessageUi* ui, LayerGridTarget* grid, HelpWindowSeams seams, QWidget* parent)
-    : QWidget(parent, Qt::Window), ui_(ui), grid_(grid), seams_(std::move(seams)) {
+TForm_Help::TForm_Help(Ui& ui, LayerGridTarget* grid, QWidget* parent)
+    : QWidget(parent, Qt::Window), ui_(ui), grid_(grid) {
     setObjectName("Form_Help");
     // A secondary window: it must never keep the program alive on its own.
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -143,20 +141,10 @@ void TForm_Help::eh_Form_Help_OnCreate() {
     layout_window();
 }
 
-QSize TForm_Help::screen_size() const {
-    QSize size;
-    if (seams_.screen_size) {
-        size = seams_.screen_size();
-    } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        size = screen->geometry().size();
-    }
-    return size.width() > 0 && size.height() > 0 ? size : QSize(800, 600);
-}
+QSize TForm_Help::screen_size() const { return ui_.screen_size(); }
 
 QChar TForm_Help::decimal_separator() const {
-    if (seams_.decimal_separator) return seams_.decimal_separator();
-    const QString point = QLocale::system().decimalPoint();
-    return point.isEmpty() ? QChar(u'.') : point.front();
+    return QChar(static_cast<unsigned char>(ui_.decimal_separator()));
 }
 
 void TForm_Help::apply_geometry(const QRect& g) {
@@ -233,13 +221,12 @@ void TForm_Help::arrange_for_mode() {
         button_copy->hide();
         button_copy->setEnabled(false);
     } else {
-        button_copy->setText(
-            a_text(mode_ == HELP_MODE_COPY_TEXT ? COPY_TEXT_CAPTION_ID : COPY_NUMBER_CAPTION_ID));
+        button_copy->setText(a_text(copy_caption(mode_)));
         button_copy->setToolTip(QString());
         button_copy->setEnabled(txt_help->textCursor().hasSelection());
         button_copy->show();
     }
-    button_find->setText(a_text(FIND_CAPTION_ID));
+    button_find->setText(a_text(TextA::FindButton));
     button_find->setEnabled(true);
     button_find->show();
     Panel1->setEnabled(true);
@@ -268,10 +255,9 @@ void TForm_Help::show_text(int mode, int text_id) {
 }
 
 void TForm_Help::load_text() {
-    button_copy->setText(
-        a_text(mode_ == HELP_MODE_COPY_TEXT ? COPY_TEXT_CAPTION_ID : COPY_NUMBER_CAPTION_ID));
-    button_find->setText(a_text(FIND_CAPTION_ID));
-    if (find_dialog_->isVisible()) find_dialog_->retranslate(get_language());
+    button_copy->setText(a_text(copy_caption(mode_)));
+    button_find->setText(a_text(TextA::FindButton));
+    if (find_dialog_->isVisible()) find_dialog_->retranslate();
 
     QString text = a_text(current_id_);
     text.replace(u'@', decimal_separator());
@@ -366,7 +352,7 @@ void TForm_Help::eh_txt_help_OnMouseDownUp() {
 }
 
 void TForm_Help::eh_button_find_OnClick() {
-    find_dialog_->retranslate(get_language());
+    find_dialog_->retranslate();
     find_dialog_->show();
     find_dialog_->raise();
     find_dialog_->activateWindow();
@@ -384,9 +370,8 @@ void TForm_Help::on_find() {
     if (find_dialog_->whole_word()) flags |= QTextDocument::FindWholeWords;
     const QTextCursor found = txt_help->document()->find(what, from, flags);
     if (found.isNull()) {
-        if (ui_)
-            ui_->message_box(catalogue_a_text(NOT_FOUND_TEXT_ID), "", MsgIcon::information,
-                             MsgButtons::ok);
+        ui_.message_box(catalogue_a_text(TextA::SearchNotFound), "", MsgIcon::information,
+                        MsgButtons::ok);
         return;
     }
     txt_help->setFocus();

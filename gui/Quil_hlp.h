@@ -11,18 +11,20 @@
 #include <cstdint>
 #include <functional>
 
+#include "lang/text_ids.h"
+
 class FindDialog;
-class MessageUi;
 class QFrame;
 class QPushButton;
+class Ui;
 
 // Window modes.
 constexpr int HELP_MODE_TEXT = 0;         // a help text
 constexpr int HELP_MODE_MATERIALS = 1;    // the materials table, to read
 constexpr int HELP_MODE_COPY_TEXT = 2;    // ... with a button copying the selected text
 constexpr int HELP_MODE_COPY_NUMBER = 3;  // ... with a button copying the selected number
-constexpr int MATERIALS_TEXT_ID = 126;    // catalogue A id of the materials table
-constexpr int COPY_MAX_CHARS = 36;        // what a layer cell takes at most
+constexpr int MATERIALS_TEXT_ID = int(TextA::MaterialsTable);
+constexpr int COPY_MAX_CHARS = 36;  // what a layer cell takes at most
 
 // The cell of the layers grid that a copy writes into.
 class LayerGridTarget {
@@ -31,13 +33,6 @@ public:
     virtual int current_column() const = 0;
     virtual int current_row() const = 0;
     virtual void set_cell_text(int col, int row, const QString& text) = 0;
-};
-
-// What the window reads from its surroundings; an empty function falls back
-// to the primary screen and the system locale.
-struct HelpWindowSeams {
-    std::function<QSize()> screen_size;
-    std::function<QChar()> decimal_separator;
 };
 
 // The text box: reports mouse presses and releases after they have changed
@@ -58,13 +53,12 @@ class TForm_Help : public QWidget {
     Q_OBJECT
 
 public:
-    // `ui` shows the not-found box and `grid` takes copies; either may be
-    // null (then nothing is shown or copied) and set later.
-    TForm_Help(MessageUi* ui, LayerGridTarget* grid, HelpWindowSeams seams = {},
-               QWidget* parent = nullptr);
+    // `ui` gives the screen and the decimal separator and shows the
+    // not-found box; `grid` takes copies, and may be null (then nothing is
+    // copied) and set later.
+    TForm_Help(Ui& ui, LayerGridTarget* grid, QWidget* parent = nullptr);
     ~TForm_Help() override;
 
-    void set_message_ui(MessageUi* ui) { ui_ = ui; }
     void set_layer_grid(LayerGridTarget* grid) { grid_ = grid; }
 
     // Shows catalogue A text `text_id` in window `mode` and brings the window
@@ -91,13 +85,6 @@ public:
     int font_size() const { return font_size_; }
     QRect help_geometry() const { return help_geometry_; }
     QRect reference_geometry() const { return reference_geometry_; }
-    FindDialog* find_dialog() const { return find_dialog_; }
-
-    QFrame* Panel1 = nullptr;
-    QPushButton* button_copy = nullptr;
-    QPushButton* button_find = nullptr;
-    QFrame* Panel2 = nullptr;
-    HelpTextBox* txt_help = nullptr;
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
@@ -117,10 +104,14 @@ private:
     void place_buttons();
     void arrange_for_mode();
 
-    MessageUi* ui_;
+    Ui& ui_;
     LayerGridTarget* grid_;
-    HelpWindowSeams seams_;
     FindDialog* find_dialog_ = nullptr;
+    QFrame* Panel1 = nullptr;
+    QPushButton* button_copy = nullptr;
+    QPushButton* button_find = nullptr;
+    QFrame* Panel2 = nullptr;
+    HelpTextBox* txt_help = nullptr;
 
     std::uint8_t mode_ = HELP_MODE_TEXT;
     std::uint8_t current_id_ = 127;

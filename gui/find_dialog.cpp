@@ -8,25 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-struct FindTexts {
-    const char* title;
-    const char* find_what;
-    const char* match_case;
-    const char* whole_word;
-    const char* find_next;
-    const char* cancel;
-};
-
-// The catalogues hold no texts for this dialog, so it carries its own.
-constexpr FindTexts FIND_TEXTS[2] = {
-    {"Find", "Fi&nd what:", "Match &case", "Match &whole word only", "&Find Next", "Cancel"},
-    {"Znajdź", "&Znajdź:", "&Uwzględniaj wielkość liter", "Tylko &całe wyrazy", "Znajdź &następny",
-     "Anuluj"},
-};
-
-}  // namespace
+#include "lang/catalogue.h"
+#include "qt/text_1250.h"
 
 FindDialog::FindDialog(QWidget* parent) : QDialog(parent) {
     setObjectName("find_dialog");
@@ -68,7 +51,7 @@ FindDialog::FindDialog(QWidget* parent) : QDialog(parent) {
         if (!edit_find->text().isEmpty()) emit find_next();
     });
     connect(button_cancel, &QPushButton::clicked, this, &QDialog::reject);
-    retranslate(0);
+    retranslate();
 }
 
 QString FindDialog::find_text() const { return edit_find->text(); }
@@ -79,12 +62,12 @@ bool FindDialog::match_case() const { return check_match_case->isChecked(); }
 
 bool FindDialog::whole_word() const { return check_whole_word->isChecked(); }
 
-void FindDialog::retranslate(int language) {
-    const FindTexts& t = FIND_TEXTS[language == 1 ? 1 : 0];
-    setWindowTitle(QString::fromUtf8(t.title));
-    label_find_->setText(QString::fromUtf8(t.find_what));
-    check_match_case->setText(QString::fromUtf8(t.match_case));
-    check_whole_word->setText(QString::fromUtf8(t.whole_word));
-    button_find_next->setText(QString::fromUtf8(t.find_next));
-    button_cancel->setText(QString::fromUtf8(t.cancel));
+void FindDialog::retranslate() {
+    auto text = [](TextC id) { return from_1250(catalogue_c_text(id)); };
+    setWindowTitle(text(TextC::FindTitle));
+    label_find_->setText(text(TextC::FindWhat));
+    check_match_case->setText(text(TextC::MatchCase));
+    check_whole_word->setText(text(TextC::WholeWord));
+    button_find_next->setText(text(TextC::FindNext));
+    button_cancel->setText(text(TextC::Cancel));
 }

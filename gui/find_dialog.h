@@ -21,18 +21,17 @@ public:
     bool match_case() const;
     bool whole_word() const;
 
-    // Dialog texts in the given language (0 English, 1 Polish).
-    void retranslate(int language);
-
-    QLineEdit* edit_find = nullptr;
-    QCheckBox* check_match_case = nullptr;
-    QCheckBox* check_whole_word = nullptr;
-    QPushButton* button_find_next = nullptr;
-    QPushButton* button_cancel = nullptr;
+    // The dialog's texts in the current language.
+    void retranslate();
 
 signals:
     void find_next();
 
 private:
+    QLineEdit* edit_find = nullptr;
+    QCheckBox* check_match_case = nullptr;
+    QCheckBox* check_whole_word = nullptr;
+    QPushButton* button_find_next = nullptr;
+    QPushButton* button_cancel = nullptr;
     QLabel* label_find_ = nullptr;
 };

@@ -7,6 +7,7 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include "document/document.h"
 #include "gui/Quil_gui.h"
 
 namespace {
@@ -48,7 +49,8 @@ protected:
             // After the drop returns: the question and the boxes must not
             // run inside the source's drag.
             QMetaObject::invokeMethod(
-                &window_, [w = &window_, path] { w->open_given_file(path); }, Qt::QueuedConnection);
+                &window_, [w = &window_, path] { w->document().open_given_file(path); },
+                Qt::QueuedConnection);
         }
         return true;
     }
@@ -59,32 +61,7 @@ private:
 
 }  // namespace
 
-QString data_file_argument(const QStringList& arguments) {
-    bool options_end = false;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString& a = arguments[i];
-        if (!options_end && a == QLatin1String("--")) {
-            options_end = true;
-            continue;
-        }
-        if (a.isEmpty() || (!options_end && a.startsWith(QLatin1Char('-')))) continue;
-        if (a.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)) {
-            const QUrl url(a);
-            if (!url.isLocalFile() || url.toLocalFile().isEmpty()) continue;
-            return absolute(url.toLocalFile());
-        }
-        if (a.contains(QLatin1String("://"))) continue;  // a remote file is no data file of ours
-        return absolute(a);
-    }
-    return {};
-}
-
 void accept_file_drops(TForm_quil& window) {
     window.setAcceptDrops(true);
     qApp->installEventFilter(new FileDropFilter(window));
-}
-
-void TForm_quil::open_given_file(const QString& path) {
-    if (!open_dialog || path.isEmpty() || !confirm_discard()) return;
-    open_file(path);
 }

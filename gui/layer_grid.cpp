@@ -1,6 +1,6 @@
 #include "gui/Quil_gui.h"
-#include "gui/string_grid.h"
 #include "gui/Quil_hlp.h"
+#include "gui/string_grid.h"
 
 namespace {
 
@@ -21,6 +21,6 @@ private:
 }  // namespace
 
 LayerGridTarget& TForm_quil::layer_grid() {
-    if (!layer_grid_) layer_grid_ = std::make_unique<GridTarget>(mnu_table2);
+    if (!layer_grid_) layer_grid_ = std::make_unique<GridTarget>(w_.mnu_table2);
     return *layer_grid_;
 }

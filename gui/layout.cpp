@@ -8,23 +8,10 @@
 #include "gui/controls.h"
 #include "gui/string_grid.h"
 #include "output/font_size.h"
-
-QFont window_font(int points) {
-    // "MS Sans Serif" is a bitmap face of sizes 8, 10, 12, 14, 18 and 24
-    // points; a size between two renders at the smaller one. The stand-in
-    // face follows that, so texts keep the widths the grid columns allow.
-    static const int sizes[] = {8, 10, 12, 14, 18, 24};
-    int rendered = sizes[0];
-    for (int size : sizes)
-        if (size <= points) rendered = size;
-    QFont f("MS Sans Serif");
-    f.setStyleHint(QFont::SansSerif);
-    f.setPointSize(rendered);
-    return f;
-}
+#include "qt/fonts.h"
 
 void TForm_quil::layout_controls() {
-    const QSize screen = ui.screen_size();
+    const QSize screen = document_.ui().screen_size();
     const int sw = screen.width();
     const int sh = screen.height();
 
@@ -36,7 +23,7 @@ void TForm_quil::layout_controls() {
     // Sizes are of the whole window, frame included; the frame is known
     // once the window has been shown by a window manager.
     const QSize frame = frame_size();
-    frame_used_ = frame;
+    layout_.frame_used = frame;
     setMinimumSize(0, 0);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     const int width = scaled(sw, 0.88);
@@ -50,10 +37,11 @@ void TForm_quil::layout_controls() {
     const int h = this->height();
     const int r = scaled_half_up(h, 0.03);
 
-    font_size = scale_font_size(9, 600, 14, 1200, sh, 8, 18);
-    setFont(window_font(font_size));
+    font_size_ = scale_font_size(9, 600, 14, 1200, sh, 8, 18);
+    setFont(window_font(font_size_));
 
-    status_bar->setGeometry(0, h - r, w, r);
+    Controls& c = w_;
+    c.status_bar->setGeometry(0, h - r, w, r);
 
     const int m = scaled(w, 0.01);
     const int s = scaled(w, 0.004);
@@ -62,11 +50,12 @@ void TForm_quil::layout_controls() {
         QToolButton* button;
         int gap_after;
     };
+    const Toolbar& b = buttons_;
     const Step toolbar[] = {
-        {SpeedButtonInfo1, s},    {SpeedButtonInfo2, g},     {SpeedButtonOpen, s},
-        {SpeedButtonSave, s},     {SpeedButtonExport, s},    {SpeedButtonSaveAs, s},
-        {SpeedButtonExportAs, g}, {SpeedButtonMaterials, g}, {SpeedButtonPrint, g},
-        {SpeedButtonLang044, s},  {SpeedButtonLang048, g},   {SpeedButtonExit, 0},
+        {b.SpeedButtonInfo1, s},    {b.SpeedButtonInfo2, g},     {b.SpeedButtonOpen, s},
+        {b.SpeedButtonSave, s},     {b.SpeedButtonExport, s},    {b.SpeedButtonSaveAs, s},
+        {b.SpeedButtonExportAs, g}, {b.SpeedButtonMaterials, g}, {b.SpeedButtonPrint, g},
+        {b.SpeedButtonLang044, s},  {b.SpeedButtonLang048, g},   {b.SpeedButtonExit, 0},
     };
     int left = m;
     for (const Step& step : toolbar) {
@@ -74,24 +63,26 @@ void TForm_quil::layout_controls() {
         left += 20 + step.gap_after;
     }
 
-    graph->setGeometry(scaled(w, 0.01), scaled(h, 0.55), scaled(w, 0.98),
-                       int((1.0L - static_cast<long double>(0.55)) * h - 1.75L * r));
-    mnu_radio_group_wall->setGeometry(scaled(w, 0.58), scaled(h, 0.14), scaled(w, 0.16),
-                                      scaled(h, 0.08));
-    mnu_radio_group_calc->setGeometry(scaled(w, 0.58), scaled(h, 0.05), scaled(w, 0.16),
-                                      scaled(h, 0.08));
-    mnu_table1->move(scaled(w, 0.06), scaled(h, 0.06));
-    mnu_table1->set_default_row_height(r);
-    mnu_table2->move(scaled_half_up(w, 0.06), scaled_half_up(h, 0.242));
-    mnu_table2->set_default_row_height(r);
-    label_title->setGeometry(scaled(w, 0.015), scaled(h, 0.487), scaled(w, 0.04), scaled(h, 0.032));
-    edit_title->setGeometry(scaled(w, 0.06), scaled(h, 0.485), scaled(w, 0.8), scaled(h, 0.036));
-    label_RadiusC->setGeometry(scaled(w, 0.8), scaled(h, 0.15), scaled(w, 0.16), scaled(h, 0.032));
-    edit_RadiusC->setGeometry(scaled(w, 0.8), scaled(h, 0.18), scaled(w, 0.15), scaled(h, 0.036));
+    c.graph->setGeometry(scaled(w, 0.01), scaled(h, 0.55), scaled(w, 0.98),
+                         int((1.0L - static_cast<long double>(0.55)) * h - 1.75L * r));
+    c.mnu_radio_group_wall->setGeometry(scaled(w, 0.58), scaled(h, 0.14), scaled(w, 0.16),
+                                        scaled(h, 0.08));
+    c.mnu_radio_group_calc->setGeometry(scaled(w, 0.58), scaled(h, 0.05), scaled(w, 0.16),
+                                        scaled(h, 0.08));
+    c.mnu_table1->move(scaled(w, 0.06), scaled(h, 0.06));
+    c.mnu_table1->set_default_row_height(r);
+    c.mnu_table2->move(scaled_half_up(w, 0.06), scaled_half_up(h, 0.242));
+    c.mnu_table2->set_default_row_height(r);
+    c.label_title->setGeometry(scaled(w, 0.015), scaled(h, 0.487), scaled(w, 0.04),
+                               scaled(h, 0.032));
+    c.edit_title->setGeometry(scaled(w, 0.06), scaled(h, 0.485), scaled(w, 0.8), scaled(h, 0.036));
+    c.label_RadiusC->setGeometry(scaled(w, 0.8), scaled(h, 0.15), scaled(w, 0.16),
+                                 scaled(h, 0.032));
+    c.edit_RadiusC->setGeometry(scaled(w, 0.8), scaled(h, 0.18), scaled(w, 0.15), scaled(h, 0.036));
 
     // Only the graph follows the window's edges when the user resizes it.
-    graph_right_ = w - graph->geometry().right() - 1;
-    graph_bottom_ = h - graph->geometry().bottom() - 1;
+    layout_.graph_right = w - c.graph->geometry().right() - 1;
+    layout_.graph_bottom = h - c.graph->geometry().bottom() - 1;
 
     setUpdatesEnabled(updates);
 }
@@ -101,10 +92,12 @@ QSize TForm_quil::frame_size() const {
 }
 
 void TForm_quil::place_anchored() {
+    QStatusBar* status_bar = w_.status_bar;
+    GraphBox* graph = w_.graph;
     if (!graph || !status_bar) return;
     const int r = status_bar->height();
     status_bar->setGeometry(0, height() - r, width(), r);
     const QRect g = graph->geometry();
-    graph->setGeometry(g.left(), g.top(), std::max(0, width() - graph_right_ - g.left()),
-                       std::max(0, height() - graph_bottom_ - g.top()));
+    graph->setGeometry(g.left(), g.top(), std::max(0, width() - layout_.graph_right - g.left()),
+                       std::max(0, height() - layout_.graph_bottom - g.top()));
 }

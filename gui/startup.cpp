@@ -7,13 +7,13 @@
 #include <memory>
 #include <string>
 
-#include "gui/Quil_000.h"
-#include "lang/catalogue.h"
-#include "gui/Quil_gui.h"
-#include "qt/text_1250.h"
 #include "document/ui.h"
+#include "gui/Quil_000.h"
+#include "gui/Quil_gui.h"
 #include "gui/Quil_hlp.h"
-#include "qt/painter_canvas.h"
+#include "lang/catalogue.h"
+#include "qt/fonts.h"
+#include "qt/text_1250.h"
 
 int run_guarded(MessageUi& ui, const std::function<int()>& body) {
     std::string text;
@@ -24,7 +24,8 @@ int run_guarded(MessageUi& ui, const std::function<int()>& body) {
     } catch (...) {
         text = "Unknown error.";
     }
-    ui.message_box(text.c_str(), catalogue_b_text(7), MsgIcon::error, MsgButtons::ok);
+    ui.message_box(text.c_str(), catalogue_b_text(TextB::ErrorCaption), MsgIcon::error,
+                   MsgButtons::ok);
     return 1;
 }
 
@@ -53,11 +54,7 @@ int run_program(Partition& document, Ui& ui, const StartupSeams& seams) {
     return run_guarded(ui, [&] {
         register_font_substitutes();
         {
-            SplashSeams splash_seams;
-            splash_seams.screen_size = [&ui] { return ui.screen_size(); };
-            splash_seams.passes = seams.splash_passes;
-            splash_seams.pass_ms = seams.splash_pass_ms;
-            auto splash = std::make_unique<TFormStart>(splash_seams);
+            auto splash = std::make_unique<TFormStart>(ui);
             // Closing it must not count as the last window closing.
             splash->setAttribute(Qt::WA_QuitOnClose, false);
             splash->run_splash();
@@ -67,14 +64,9 @@ int run_program(Partition& document, Ui& ui, const StartupSeams& seams) {
 
         // Reads the settings file and sets the language.
         TForm_quil form(document, ui);
-        HelpWindowSeams help_seams;
-        help_seams.screen_size = [&ui] { return ui.screen_size(); };
-        help_seams.decimal_separator = [&ui] {
-            return QChar(static_cast<unsigned char>(ui.decimal_separator()));
-        };
-        // Destroyed before the main window, whose grid and boxes it uses.
-        TForm_Help help(&form.messages(), &form.layer_grid(), help_seams);
-        form.help_window = &help;
+        // Destroyed before the main window, whose grid and Ui it uses.
+        TForm_Help help(form.document().ui(), &form.layer_grid());
+        form.set_help_window(&help);
         const MainWindowNotice notice(seams, &form);
 
         form.show();

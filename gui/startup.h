@@ -14,11 +14,9 @@ class Ui;
 // result is 1 (the program ends with an error code). Otherwise body's result.
 int run_guarded(MessageUi& ui, const std::function<int()>& body);
 
-// What the start-up takes besides the Ui. Tests shorten the splash and look
-// in between the steps.
+// What the start-up takes besides the Ui (whose clock times the splash).
+// Tests look in between the steps.
 struct StartupSeams {
-    int splash_passes = 40;
-    int splash_pass_ms = 100;
     // The main window once it exists, and null again before it goes; the
     // running program parents its boxes to it.
     std::function<void(TForm_quil*)> main_window_changed;

@@ -9,7 +9,9 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
+#include "document/grid_cells.h"
 #include "gui/controls.h"
+#include "gui/grid_model.h"
 #include "qt/text_1250.h"
 
 namespace {
@@ -102,7 +104,9 @@ protected:
 
 }  // namespace
 
-StringGrid::StringGrid(QWidget* parent) : QTableWidget(parent) {
+StringGrid::StringGrid(GridCells& cells, QWidget* parent)
+    : QTableView(parent), cells_(cells), model_(new GridModel(cells, this)) {
+    setModel(model_);
     setItemDelegate(new GridDelegate(this));
     setHorizontalHeader(new GridHeader(Qt::Horizontal, this));
     verticalHeader()->hide();
@@ -128,82 +132,32 @@ StringGrid::StringGrid(QWidget* parent) : QTableWidget(parent) {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(2);
     set_default_row_height(row_height_);
-    connect(this, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
-        if (!syncing_) slot(item->column(), item->row() + 1) = item->text();
-    });
+    // After the model's own slots, connected first.
+    connect(&cells_, &GridCells::cols_changed, this, [this] { columns_changed(); });
+    connect(&cells_, &GridCells::rows_changed, this, [this] { apply_current(); });
+    connect(&cells_, &GridCells::current_changed, this, [this] { apply_current(); });
+    columns_changed();
 }
 
 QString StringGrid::cell(int col, int row) const {
-    if (row < 0 || col < 0 || row >= int(store_.size()) || col >= int(store_[row].size()))
-        return {};
-    return store_[row][col];
-}
-
-QString& StringGrid::slot(int col, int row) {
-    if (row >= int(store_.size())) store_.resize(row + 1);
-    if (col >= int(store_[row].size())) store_[row].resize(col + 1);
-    return store_[row][col];
+    return from_1250(cells_.text(col, row).c_str());
 }
 
 void StringGrid::set_cell(int col, int row, const QString& text) {
-    if (col < 0 || row < 0) return;
-    slot(col, row) = text;
-    sync_item(col, row);
+    cells_.set_text(col, row, to_1250(text));
 }
 
-void StringGrid::sync_item(int col, int row) {
-    if (col >= cols_ || row >= rows_) return;
-    const QString& text = slot(col, row);
-    syncing_ = true;
-    if (row == 0) {
-        QTableWidgetItem* h = horizontalHeaderItem(col);
-        if (!h) {
-            h = new QTableWidgetItem;
-            setHorizontalHeaderItem(col, h);
-        }
-        if (h->text() != text) h->setText(text);
-    } else {
-        QTableWidgetItem* it = item(row - 1, col);
-        if (!it) {
-            it = new QTableWidgetItem;
-            setItem(row - 1, col, it);
-        }
-        const Qt::ItemFlags flags =
-            is_fixed(col, row) ? Qt::ItemIsEnabled
-                               : Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
-        if (it->flags() != flags) it->setFlags(flags);
-        if (it->text() != text) it->setText(text);
-    }
-    syncing_ = false;
-}
+int StringGrid::col_count() const { return cells_.col_count(); }
+int StringGrid::row_count() const { return cells_.row_count(); }
+int StringGrid::fixed_cols() const { return cells_.fixed_cols(); }
+bool StringGrid::is_fixed(int col, int row) const { return cells_.is_fixed(col, row); }
+int StringGrid::col() const { return cells_.col(); }
+int StringGrid::row() const { return cells_.row(); }
 
-void StringGrid::sync_all() {
-    for (int r = 0; r < rows_; ++r)
-        for (int c = 0; c < cols_; ++c) sync_item(c, r);
-}
-
-void StringGrid::set_col_count(int n) {
-    n = std::max(0, n);
-    if (n == cols_ && columnCount() == n) return;
-    cols_ = n;
-    setColumnCount(n);
-    for (int c = 0; c < n; ++c) horizontalHeader()->resizeSection(c, col_width(c) + 1);
-    sync_all();
+void StringGrid::columns_changed() {
+    for (int c = 0; c < cells_.col_count(); ++c)
+        horizontalHeader()->resizeSection(c, col_width(c) + 1);
     apply_current();
-}
-
-void StringGrid::set_row_count(int n) {
-    n = std::max(1, n);
-    if (n == rows_ && rowCount() == n - 1) return;
-    rows_ = n;
-    setRowCount(n - 1);
-    sync_all();
-    apply_current();
-}
-
-void StringGrid::set_fixed_cols(int n) {
-    fixed_cols_ = std::max(0, n);
-    sync_all();
 }
 
 int StringGrid::col_width(int col) const {
@@ -214,7 +168,7 @@ void StringGrid::set_col_width(int col, int width) {
     if (col < 0) return;
     if (col >= int(widths_.size())) widths_.resize(col + 1, 64);
     widths_[col] = std::max(0, width);
-    if (col < cols_) horizontalHeader()->resizeSection(col, widths_[col] + 1);
+    if (col < cells_.col_count()) horizontalHeader()->resizeSection(col, widths_[col] + 1);
 }
 
 void StringGrid::set_default_row_height(int height) {
@@ -229,16 +183,15 @@ void StringGrid::set_col_max_length(int col, int n) {
     max_lengths_[col] = n;
 }
 
-void StringGrid::set_current(int col, int row) {
-    cur_col_ = col;
-    cur_row_ = row;
-    apply_current();
-}
+void StringGrid::set_current(int col, int row) { cells_.set_current(col, row); }
 
 void StringGrid::apply_current() {
-    if (cur_row_ < 1 || cur_row_ >= rows_ || cur_col_ < 0 || cur_col_ >= cols_) return;
-    if (currentRow() != cur_row_ - 1 || currentColumn() != cur_col_)
-        setCurrentCell(cur_row_ - 1, cur_col_);
+    const int col = cells_.col(), row = cells_.row();
+    if (row < 1 || row >= cells_.row_count() || col < 0 || col >= cells_.col_count()) return;
+    const QModelIndex current = currentIndex();
+    if (current.row() != row - 1 || current.column() != col)
+        selectionModel()->setCurrentIndex(model_->index(row - 1, col),
+                                          QItemSelectionModel::ClearAndSelect);
     if (focus_within()) show_editor();
 }
 
@@ -247,44 +200,40 @@ bool StringGrid::focus_within() const {
     return f && (f == this || isAncestorOf(f));
 }
 
+void StringGrid::close_editor() {
+    if (!editor_) return;
+    QLineEdit* e = editor_;
+    commitData(e);
+    closeEditor(e, QAbstractItemDelegate::NoHint);
+}
+
 void StringGrid::set_editing(bool on) {
     editing_ = on;
-    if (!on && editor_) {
-        QLineEdit* e = editor_;
-        commitData(e);
-        closeEditor(e, QAbstractItemDelegate::NoHint);
-    }
+    if (!on) close_editor();
 }
 
 void StringGrid::set_always_show_editor(bool on) {
     always_show_editor_ = on;
-    if (!on && editor_) {
-        QLineEdit* e = editor_;
-        commitData(e);
-        closeEditor(e, QAbstractItemDelegate::NoHint);
-    }
+    if (!on) close_editor();
 }
 
 void StringGrid::show_editor() {
     if (!editing_ || !always_show_editor_) return;
-    if (cur_row_ < 1 || cur_row_ >= rows_ || cur_col_ >= cols_ || is_fixed(cur_col_, cur_row_))
+    const int col = cells_.col(), row = cells_.row();
+    if (row < 1 || row >= cells_.row_count() || col >= cells_.col_count() || is_fixed(col, row))
         return;
-    if (editor_ && editor_col_ == cur_col_ && editor_row_ == cur_row_) {
+    if (editor_ && editor_col_ == col && editor_row_ == row) {
         editor_->setFocus();
         return;
     }
-    if (editor_) {
-        QLineEdit* e = editor_;
-        commitData(e);
-        closeEditor(e, QAbstractItemDelegate::NoHint);
-    }
-    edit(model()->index(cur_row_ - 1, cur_col_));
+    close_editor();
+    edit(model_->index(row - 1, col));
 }
 
 void StringGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
     if (editor == editor_) editor_ = nullptr;
     // Hints would move the current cell behind the selection event's back.
-    QTableWidget::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
     (void)hint;
 }
 
@@ -317,7 +266,9 @@ bool StringGrid::mouse_to_cell(QPoint pos, int& col, int& row) const {
 }
 
 bool StringGrid::select_cell(int col, int row) {
-    if (col < 0 || col >= cols_ || row < 1 || row >= rows_ || is_fixed(col, row)) return false;
+    if (col < 0 || col >= cells_.col_count() || row < 1 || row >= cells_.row_count() ||
+        is_fixed(col, row))
+        return false;
     bool can_select = true;
     if (on_select_cell) on_select_cell(this, col, row, can_select);
     if (!can_select) return false;
@@ -326,17 +277,18 @@ bool StringGrid::select_cell(int col, int row) {
 }
 
 void StringGrid::next_tab_cell(bool back, int& col, int& row) const {
-    col = cur_col_;
-    row = cur_row_;
+    const int cols = cells_.col_count(), rows = cells_.row_count();
+    col = cells_.col();
+    row = cells_.row();
     if (back) {
-        if (--col < fixed_cols_) {
-            col = cols_ - 1;
-            if (--row < 1) row = rows_ - 1;
+        if (--col < cells_.fixed_cols()) {
+            col = cols - 1;
+            if (--row < 1) row = rows - 1;
         }
     } else {
-        if (++col >= cols_) {
-            col = fixed_cols_;
-            if (++row >= rows_) row = 1;
+        if (++col >= cols) {
+            col = cells_.fixed_cols();
+            if (++row >= rows) row = 1;
         }
     }
 }
@@ -346,52 +298,52 @@ int StringGrid::visible_rows() const {
 }
 
 bool StringGrid::navigate(int key, Qt::KeyboardModifiers modifiers, QLineEdit* from_editor) {
-    int col = cur_col_, row = cur_row_;
+    const int cols = cells_.col_count(), rows = cells_.row_count();
+    const int fixed = cells_.fixed_cols();
+    int col = cells_.col(), row = cells_.row();
     switch (key) {
         case KEY_TAB:
-            if (!tabs_) return false;
             next_tab_cell(modifiers & Qt::ShiftModifier, col, row);
             break;
         case Qt::Key_Backtab:
-            if (!tabs_) return false;
             next_tab_cell(true, col, row);
             break;
         case Qt::Key_Up:
             row = std::max(1, row - 1);
             break;
         case Qt::Key_Down:
-            row = std::min(rows_ - 1, row + 1);
+            row = std::min(rows - 1, row + 1);
             break;
         case Qt::Key_PageUp:
             row = std::max(1, row - visible_rows());
             break;
         case Qt::Key_PageDown:
-            row = std::min(rows_ - 1, row + visible_rows());
+            row = std::min(rows - 1, row + visible_rows());
             break;
         case Qt::Key_Left:
             if (from_editor &&
                 (from_editor->cursorPosition() > 0 || from_editor->hasSelectedText()))
                 return false;
-            col = std::max(fixed_cols_, col - 1);
+            col = std::max(fixed, col - 1);
             break;
         case Qt::Key_Right:
             if (from_editor && (from_editor->cursorPosition() < from_editor->text().size() ||
                                 from_editor->hasSelectedText()))
                 return false;
-            col = std::min(cols_ - 1, col + 1);
+            col = std::min(cols - 1, col + 1);
             break;
         case Qt::Key_Home:
             if (from_editor) return false;
-            col = fixed_cols_;
+            col = fixed;
             break;
         case Qt::Key_End:
             if (from_editor) return false;
-            col = cols_ - 1;
+            col = cols - 1;
             break;
         default:
             return false;
     }
-    if (col != cur_col_ || row != cur_row_) select_cell(col, row);
+    if (col != cells_.col() || row != cells_.row()) select_cell(col, row);
     return true;
 }
 
@@ -442,7 +394,7 @@ void StringGrid::mouseMoveEvent(QMouseEvent* e) { e->accept(); }
 void StringGrid::mouseReleaseEvent(QMouseEvent* e) { e->accept(); }
 
 void StringGrid::focusInEvent(QFocusEvent* e) {
-    QTableWidget::focusInEvent(e);
+    QTableView::focusInEvent(e);
     show_editor();
 }
 
@@ -459,5 +411,5 @@ bool StringGrid::eventFilter(QObject* watched, QEvent* e) {
         if (on_mouse_down) on_mouse_down(this, me->button(), pos);
         return true;
     }
-    return QTableWidget::eventFilter(watched, e);
+    return QTableView::eventFilter(watched, e);
 }

@@ -1,6 +1,6 @@
-// A string grid: cells addressed (column, row) with row 0 and the first
-// `fixed_cols` columns fixed; texts live in our own store, so cells beyond
-// the current row and column counts keep their texts.
+// A string grid: the view of a document grid's cells (GridCells), the one
+// store of its texts, addressed (column, row) with row 0 and the first
+// `fixed_cols` columns fixed.
 //
 // Row 0 is the horizontal header, so it stays in view while the rows scroll;
 // grid row r is the table's row r - 1. Fixed cells cannot be edited and are
@@ -10,30 +10,30 @@
 
 #include <QLineEdit>
 #include <QPointer>
-#include <QTableWidget>
+#include <QTableView>
 #include <functional>
 #include <vector>
 
-class StringGrid : public QTableWidget {
+class GridCells;
+class GridModel;
+
+class StringGrid : public QTableView {
     Q_OBJECT
 public:
-    explicit StringGrid(QWidget* parent = nullptr);
+    StringGrid(GridCells& cells, QWidget* parent = nullptr);
 
     QString cell(int col, int row) const;
-    // Also updates the shown item and an editor open on that cell.
+    // Into the store; the view and an editor open on that cell follow.
     void set_cell(int col, int row, const QString& text);
 
-    int col_count() const { return cols_; }
-    int row_count() const { return rows_; }
-    void set_col_count(int n);
-    void set_row_count(int n);
-    int fixed_cols() const { return fixed_cols_; }
-    void set_fixed_cols(int n);
-    bool is_fixed(int col, int row) const { return row < 1 || col < fixed_cols_; }
+    int col_count() const;
+    int row_count() const;
+    int fixed_cols() const;
+    bool is_fixed(int col, int row) const;
 
     // The current cell. Setting it runs no selection event.
-    int col() const { return cur_col_; }
-    int row() const { return cur_row_; }
+    int col() const;
+    int row() const;
     void set_current(int col, int row);
 
     // Widths and the default row height exclude the 1-pixel grid line.
@@ -46,8 +46,6 @@ public:
     void set_editing(bool on);
     bool always_show_editor() const { return always_show_editor_; }
     void set_always_show_editor(bool on);
-    bool tabs() const { return tabs_; }
-    void set_tabs(bool on) { tabs_ = on; }
     // At most this many characters in the column's cell editor (0: no limit).
     void set_col_max_length(int col, int n);
 
@@ -86,28 +84,22 @@ protected slots:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
-    QString& slot(int col, int row);
-    void sync_item(int col, int row);
-    void sync_all();
+    void columns_changed();
     void apply_current();
+    // Commits the open editor's text and closes it.
+    void close_editor();
     bool navigate(int key, Qt::KeyboardModifiers modifiers, QLineEdit* from_editor);
     void next_tab_cell(bool back, int& col, int& row) const;
     int visible_rows() const;
     bool focus_within() const;
 
-    std::vector<std::vector<QString>> store_;  // [row][col]
+    GridCells& cells_;
+    GridModel* model_;
     std::vector<int> widths_;
     std::vector<int> max_lengths_;
-    int cols_ = 0;
-    int rows_ = 1;
-    int fixed_cols_ = 1;
-    int cur_col_ = 1;
-    int cur_row_ = 1;
     int row_height_ = 18;
     bool editing_ = true;
     bool always_show_editor_ = true;
-    bool tabs_ = true;
-    bool syncing_ = false;
     QPointer<QLineEdit> editor_;
     int editor_col_ = -1;
     int editor_row_ = -1;

@@ -7,8 +7,11 @@
 #include <cstring>
 #include <numbers>
 
+#include "qt/fonts.h"
+#include "qt/text_1250.h"
+
 QPainterCanvas::QPainterCanvas(QPainter& painter, QColor text_color)
-    : painter_(painter), pen_(painter.pen()), text_color_(text_color), decoder_("windows-1250") {
+    : painter_(painter), pen_(painter.pen()), text_color_(text_color) {
     pen_.setCapStyle(Qt::FlatCap);
     painter_.setPen(pen_);
 }
@@ -58,13 +61,6 @@ void QPainterCanvas::arc(int left, int top, int right, int bottom, int x3, int y
     painter_.drawArc(QRectF(left, top, right - left, bottom - top), start, span);
 }
 
-QString QPainterCanvas::decode(const char* s) {
-    if (!s) return {};
-    const QByteArrayView bytes(s, qsizetype(std::strlen(s)));
-    if (!decoder_.isValid()) return QString::fromLatin1(bytes);
-    return decoder_.decode(bytes);
-}
-
 const QFontMetrics& QPainterCanvas::metrics() {
     if (!metrics_) metrics_.emplace(painter_.fontMetrics());
     return *metrics_;
@@ -72,11 +68,11 @@ const QFontMetrics& QPainterCanvas::metrics() {
 
 void QPainterCanvas::text(int x, int y, const char* s) {
     painter_.setPen(text_color_);
-    painter_.drawText(x, y + metrics().ascent(), decode(s));
+    painter_.drawText(x, y + metrics().ascent(), from_1250(s));
     painter_.setPen(pen_);
 }
 
-int QPainterCanvas::text_width(const char* s) { return metrics().horizontalAdvance(decode(s)); }
+int QPainterCanvas::text_width(const char* s) { return metrics().horizontalAdvance(from_1250(s)); }
 
 int QPainterCanvas::text_height(const char*) { return metrics().height(); }
 
@@ -85,15 +81,6 @@ void QPainterCanvas::set_font_size(int points) {
     f.setPointSize(points < 1 ? 1 : points);
     painter_.setFont(f);
     metrics_.reset();
-}
-
-void register_font_substitutes() {
-    static const bool done = [] {
-        QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
-        QFont::insertSubstitution("Courier New", "Liberation Mono");
-        return true;
-    }();
-    (void)done;
 }
 
 void paint_graph(QPainter& painter, const Partition& p, const GraphTarget& target) {

@@ -5,7 +5,6 @@
 #include <QColor>
 #include <QFontMetrics>
 #include <QPen>
-#include <QStringDecoder>
 #include <optional>
 
 #include "core/Quil_c.h"
@@ -31,20 +30,14 @@ public:
     void set_font_size(int points) override;
 
 private:
-    QString decode(const char* s);
     const QFontMetrics& metrics();
     void apply_font();
 
     QPainter& painter_;
     QPen pen_;
     QColor text_color_;
-    QStringDecoder decoder_;
     std::optional<QFontMetrics> metrics_;
 };
-
-// "MS Sans Serif" and "Courier New" resolve to the Liberation fonts.
-// Safe to call more than once.
-void register_font_substitutes();
 
 // The paint box's and the printer page's entry: the graph font of the target
 // ("MS Sans Serif" on the screen, "Courier New" on paper), then draw_graph.

@@ -3,10 +3,10 @@
 #include <QFontMetrics>
 #include <QPaintDevice>
 #include <QPainter>
-#include <cstring>
 
-QPainterLineSink::QPainterLineSink(QPainter& painter)
-    : painter_(painter), decoder_("windows-1250") {}
+#include "qt/text_1250.h"
+
+QPainterLineSink::QPainterLineSink(QPainter& painter) : painter_(painter) {}
 
 int QPainterLineSink::font_point_size() const { return painter_.font().pointSize(); }
 
@@ -20,8 +20,7 @@ int QPainterLineSink::resolution_y() const {
 
 void QPainterLineSink::draw_text(int x, int y, const char* text, bool bold) {
     if (!text) return;
-    const QByteArrayView bytes(text, qsizetype(std::strlen(text)));
-    const QString s = decoder_.isValid() ? decoder_.decode(bytes) : QString::fromLatin1(bytes);
+    const QString s = from_1250(text);
     const QFont before = painter_.font();
     if (bold) {
         QFont f = before;

@@ -2,8 +2,6 @@
 // of a running print job, in the painter's current font and pen.
 #pragma once
 
-#include <QStringDecoder>
-
 #include "output/report.h"
 
 class QPainter;
@@ -19,5 +17,4 @@ public:
 
 private:
     QPainter& painter_;
-    QStringDecoder decoder_;
 };

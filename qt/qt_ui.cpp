@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QStyle>
 
+#include "qt/print_job.h"
 #include "qt/text_1250.h"
 
 QString qt_file_filter(const QString& filter) {
@@ -69,7 +70,7 @@ MsgAnswer QtUi::message_box(const char* text, const char* caption, MsgIcon icon,
 }
 
 std::optional<QString> QtUi::run_file_dialog(FileDialog& d, bool save) {
-    QFileDialog dialog(owner_, d.title, d.dir);
+    QFileDialog dialog(owner_, from_1250(d.title.c_str()), d.dir);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setOption(QFileDialog::ReadOnly, false);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !d.overwrite_prompt);
@@ -80,8 +81,9 @@ std::optional<QString> QtUi::run_file_dialog(FileDialog& d, bool save) {
     // pattern Qt would append; patterns match in any letter case (wall.par).
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setFilter(dialog.filter() & ~QDir::Filters(QDir::CaseSensitive));
-    const QStringList filters = qt_file_filter(d.filter).split(QStringLiteral(";;"));
-    if (!d.filter.isEmpty()) {
+    const QStringList filters =
+        qt_file_filter(from_1250(d.filter.c_str())).split(QStringLiteral(";;"));
+    if (!d.filter.empty()) {
         dialog.setNameFilters(filters);
         if (d.filter_index >= 1 && d.filter_index <= filters.size())
             dialog.selectNameFilter(filters[d.filter_index - 1]);
@@ -105,22 +107,27 @@ std::optional<QString> QtUi::run_save_dialog(FileDialog& dialog) {
     return run_file_dialog(dialog, true);
 }
 
-bool QtUi::run_print_dialog(QPrinter& printer) {
-    QPrintDialog dialog(&printer, owner_);
+std::unique_ptr<PrintJob> QtUi::run_print_dialog() {
+    auto job = std::make_unique<QtPrintJob>();
+    QPrintDialog dialog(&job->printer(), owner_);
     // Printing to a file stays on offer only when there is no printer to print on.
     dialog.setOption(QAbstractPrintDialog::PrintToFile,
                      QPrinterInfo::availablePrinterNames().isEmpty());
-    return dialog.exec() == QDialog::Accepted;
+    if (dialog.exec() != QDialog::Accepted) return nullptr;
+    return job;
 }
 
 QSize QtUi::screen_size() const {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->geometry().size() : QSize(800, 600);
+    const QSize size = screen ? screen->geometry().size() : QSize();
+    return size.width() > 0 && size.height() > 0 ? size : QSize(800, 600);
 }
 
 int QtUi::scroll_bar_width() const {
     return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
 }
+
+std::string QtUi::text_1250(const QString& text) const { return to_1250(text); }
 
 char QtUi::decimal_separator() const {
     const QString point = QLocale::system().decimalPoint();

@@ -1,9 +1,13 @@
 // The Ui of the running program: Qt dialogs and message boxes, the primary
-// screen, the system locale and the system clock.
+// screen, the system locale and the system clock. The one place that falls
+// back when the platform cannot say (no screen) and that turns the locale's
+// decimal mark into the program's.
 #pragma once
 
 #include "core/clock.h"
 #include "document/ui.h"
+
+class QWidget;
 
 class QtUi : public Ui {
 public:
@@ -14,11 +18,12 @@ public:
                           MsgButtons buttons) override;
     std::optional<QString> run_open_dialog(FileDialog& dialog) override;
     std::optional<QString> run_save_dialog(FileDialog& dialog) override;
-    bool run_print_dialog(QPrinter& printer) override;
+    std::unique_ptr<PrintJob> run_print_dialog() override;
     const Clock& clock() const override { return clock_; }
     QSize screen_size() const override;
     int scroll_bar_width() const override;
     char decimal_separator() const override;
+    std::string text_1250(const QString& text) const override;
 
 private:
     std::optional<QString> run_file_dialog(FileDialog& dialog, bool save);

@@ -49,8 +49,11 @@ std::string to_1250(const QString& text) {
 
 QString from_1250(const char* text) {
     if (!text) return {};
+    const QByteArrayView bytes(text);
     QStringDecoder decoder("windows-1250");
-    return decoder.decode(QByteArrayView(text));
+    // A Qt without the code page still shows the ASCII part right.
+    if (!decoder.isValid()) return QString::fromLatin1(bytes);
+    return decoder.decode(bytes);
 }
 
 QValidator::State Win1250Validator::validate(QString& input, int& pos) const {

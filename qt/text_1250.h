@@ -1,5 +1,5 @@
-// Text crosses between Qt and the core here, and only here: the core holds
-// single-byte Windows-1250.
+// Text crosses between Qt and the program here, and only here: everything
+// below this layer holds single-byte Windows-1250.
 #pragma once
 
 #include <QString>

@@ -7,6 +7,7 @@
 #include "core/messages.h"
 #include "lang/catalogue.h"
 #include "tests/support/cp1250.h"
+#include "tests/support/language.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ public:
 
 class Messages : public ::testing::Test {
 protected:
-    void TearDown() override { set_language(LANG_POLISH); }
+    const LanguageScope language_;
 };
 
 FieldCheck outcome(std::uint8_t kind, double low = 0, double high = 0) {
@@ -85,7 +86,7 @@ const ComposeCase compose_cases[] = {
 
 class Compose : public ::testing::TestWithParam<ComposeCase> {
 protected:
-    void TearDown() override { set_language(LANG_POLISH); }
+    const LanguageScope language_;
 };
 
 TEST_P(Compose, BuildsTextCaptionAndIcon) {
@@ -148,8 +149,7 @@ protected:
     std::uint8_t temp_int_kind = CHECK_OK;
     std::uint8_t thickness_kind[2] = {CHECK_OK, CHECK_OK};
 
-    void SetUp() override { set_language(LANG_ENGLISH); }
-    void TearDown() override { set_language(LANG_POLISH); }
+    const LanguageScope language_{LANG_ENGLISH};
 
     CheckPass pass(char sep = '.') { return CheckPass{record, &ui, sep}; }
 };

@@ -12,8 +12,8 @@ class ExportTest : public FileCommandsTest {
 protected:
     // Export under the current name of a data file that need not exist.
     void export_beside(const QString& data_file) {
-        form->update_caption(data_file);
-        form->SpeedButtonExport->click();
+        document().set_current_file(data_file);
+        button("SpeedButtonExport")->click();
     }
 };
 
@@ -62,7 +62,7 @@ TEST_F(ExportTest, AnExistingReportIsReplacedOnlyAfterYes) {
     EXPECT_EQ(read_bytes(report), "old report");
 
     ui.answers = {MsgAnswer::yes};
-    form->SpeedButtonExport->click();
+    button("SpeedButtonExport")->click();
     EXPECT_EQ(ui.boxes.size(), 2u) << ui.shown();
     EXPECT_TRUE(read_bytes(report).startsWith(HEADING));
 }
@@ -70,51 +70,42 @@ TEST_F(ExportTest, AnExistingReportIsReplacedOnlyAfterYes) {
 TEST_F(ExportTest, ExportAsRemembersTheFolderAndNameWhateverTheResult) {
     open_window();
     ui.save_answers.push_back(std::nullopt);
-    form->SpeedButtonExportAs->click();
-    ASSERT_EQ(ui.save_dialogs.size(), 1u);
-    const FileDialog& d = ui.save_dialogs[0];
-    EXPECT_EQ(d.title, "Export data and results");
-    EXPECT_EQ(d.filter, "text file (*.TXT)|*.TXT|text file of any name|*.*");
-    EXPECT_EQ(d.filter_index, 1);
-    EXPECT_EQ(d.dir, form->data_folder());
-    EXPECT_EQ(d.name, "PARI");
-    EXPECT_EQ(d.default_ext, "TXT");
-    EXPECT_TRUE(d.overwrite_prompt);  // the dialog asks, not the command
-    EXPECT_FALSE(d.on_selection_change);
-    EXPECT_EQ(form->export_dir, form->data_folder());  // cancelled: nothing changes
+    button("SpeedButtonExportAs")->click();
+    ASSERT_EQ(ui.save_dialogs.size(), 1u);                    // its set-up: tests/document
+    EXPECT_EQ(state().export_dir, document().data_folder());  // cancelled: nothing changes
 
     ui.save_answers.push_back(path("r1.TXT"));
-    form->SpeedButtonExportAs->click();
+    button("SpeedButtonExportAs")->click();
     EXPECT_TRUE(read_bytes(path("r1.TXT")).startsWith(HEADING));
-    EXPECT_EQ(form->export_dir, dir.path() + "/");
-    EXPECT_EQ(form->export_name, "r1.TXT");
+    EXPECT_EQ(state().export_dir, dir.path() + "/");
+    EXPECT_EQ(state().export_name, "r1.TXT");
 
     // A folder of that name cannot be replaced by a report.
     ASSERT_TRUE(QDir(dir.path()).mkpath("sub/taken.TXT"));
     ui.save_answers.push_back(path("sub/taken.TXT"));
-    form->SpeedButtonExportAs->click();
+    button("SpeedButtonExportAs")->click();
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text, "Cannot save results.");
     EXPECT_EQ(ui.boxes[0].caption, "ERROR");
     EXPECT_EQ(ui.boxes[0].icon, MsgIcon::error);
     EXPECT_TRUE(QFileInfo(path("sub/taken.TXT")).isDir());
-    EXPECT_EQ(form->export_dir, dir.path() + "/sub/");
-    EXPECT_EQ(form->export_name, "taken.TXT");
+    EXPECT_EQ(state().export_dir, dir.path() + "/sub/");
+    EXPECT_EQ(state().export_name, "taken.TXT");
 
-    form->SpeedButtonExportAs->click();
+    button("SpeedButtonExportAs")->click();
     EXPECT_EQ(ui.save_dialogs.back().dir, dir.path() + "/sub/");
     EXPECT_EQ(ui.save_dialogs.back().name, "taken.TXT");
     // Export As leaves the data-file dialogs' proposals alone.
-    EXPECT_EQ(form->save_dir, form->data_folder());
-    EXPECT_EQ(form->save_name, "PARI");
+    EXPECT_EQ(state().save_dir, document().data_folder());
+    EXPECT_EQ(state().save_name, "PARI");
 }
 
 TEST_F(ExportTest, InvalidInputStopsBothExportsBeforeAnythingIsWritten) {
     open_window();
-    form->update_caption(path("WALL"));
+    document().set_current_file(path("WALL"));
     t2()->set_cell(4, 1, "abc");
-    form->SpeedButtonExport->click();
-    form->SpeedButtonExportAs->click();
+    button("SpeedButtonExport")->click();
+    button("SpeedButtonExportAs")->click();
     ASSERT_EQ(ui.boxes.size(), 2u) << ui.shown();  // the cell's message each time, nothing more
     for (const FakeUi::Box& b : ui.boxes) EXPECT_NE(b.text, "Cannot save results.");
     EXPECT_TRUE(ui.save_dialogs.empty());

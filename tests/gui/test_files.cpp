@@ -26,45 +26,36 @@ double stored_temp_ext(const QString& file) {
 
 TEST_F(FileCommandsTest, ANewDocumentSavesThroughSaveAsThenUnderItsName) {
     open_window();
-    EXPECT_FALSE(form->SpeedButtonSave->isEnabled());
-    EXPECT_FALSE(form->SpeedButtonExport->isEnabled());
+    EXPECT_FALSE(button("SpeedButtonSave")->isEnabled());
+    EXPECT_FALSE(button("SpeedButtonExport")->isEnabled());
 
     const QString job = path("job.PAR");
     ui.save_answers.push_back(job);
-    form->eh_sb_save_OnClick();  // no current file: Save As
+    document().save();  // no current file: Save As (its dialog: tests/document)
     ASSERT_EQ(ui.save_dialogs.size(), 1u);
-    const FileDialog& d = ui.save_dialogs[0];
-    EXPECT_EQ(d.title, "Save data");
-    EXPECT_EQ(d.filter, "PARIETA data file (*.PAR)|*.PAR|PARIETA data file of any name|*.*");
-    EXPECT_EQ(d.filter_index, 1);
-    EXPECT_EQ(d.dir, form->data_folder());
-    EXPECT_EQ(d.name, "PARI");
-    EXPECT_EQ(d.default_ext, "PAR");
-    EXPECT_TRUE(d.overwrite_prompt);
-    EXPECT_FALSE(d.on_selection_change);
 
     EXPECT_EQ(read_bytes(job).size(), qsizetype(DATA_FILE_SIZE));
     EXPECT_EQ(doc.modified, 0);
     EXPECT_TRUE(form->windowTitle().endsWith(" + " + job));
-    EXPECT_TRUE(form->SpeedButtonSave->isEnabled());
-    EXPECT_TRUE(form->SpeedButtonExport->isEnabled());
-    EXPECT_EQ(form->save_dir, dir.path() + "/");
-    EXPECT_EQ(form->save_name, "job.PAR");
-    EXPECT_EQ(form->open_dir, form->data_folder());  // saving leaves Open's proposal
-    EXPECT_EQ(form->open_name, "PARI");
-    EXPECT_FALSE(form->status_bar->isVisible());
-    EXPECT_TRUE(form->status_text->text().isEmpty());
+    EXPECT_TRUE(button("SpeedButtonSave")->isEnabled());
+    EXPECT_TRUE(button("SpeedButtonExport")->isEnabled());
+    EXPECT_EQ(state().save_dir, dir.path() + "/");
+    EXPECT_EQ(state().save_name, "job.PAR");
+    EXPECT_EQ(state().open_dir, document().data_folder());  // saving leaves Open's proposal
+    EXPECT_EQ(state().open_name, "PARI");
+    EXPECT_FALSE(status_bar()->isVisible());
+    EXPECT_TRUE(status_text()->text().isEmpty());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 
     type_cell(t1(), 1, 1, "-12");
-    form->SpeedButtonSave->click();
+    button("SpeedButtonSave")->click();
     EXPECT_EQ(ui.save_dialogs.size(), 1u);  // under the current name, no dialog
     EXPECT_EQ(stored_temp_ext(job), -12.0);
 
     // Already reported at Enter, so Save adds only its own refusal.
     type_cell(t1(), 1, 1, "60");
     ASSERT_EQ(ui.boxes.size(), 1u);
-    form->SpeedButtonSave->click();
+    button("SpeedButtonSave")->click();
     ASSERT_EQ(ui.boxes.size(), 2u) << ui.shown();
     EXPECT_EQ(ui.boxes[1].text, "Cannot save invalid data.");
     EXPECT_EQ(ui.boxes[1].caption, "ERROR");
@@ -74,9 +65,9 @@ TEST_F(FileCommandsTest, ANewDocumentSavesThroughSaveAsThenUnderItsName) {
 
 TEST_F(FileCommandsTest, AnUnchangedDocumentIsDroppedWithoutAQuestion) {
     open_window();
-    form->SpeedButtonExit->click();
+    button("SpeedButtonExit")->click();
     EXPECT_TRUE(ui.boxes.empty()) << ui.shown();
-    EXPECT_EQ(form->open_dialog, nullptr);  // shut down
+    EXPECT_EQ(document().open_dialog(), nullptr);  // shut down
 }
 
 TEST_F(FileCommandsTest, CancelKeepsTheWindowWithItsData) {
@@ -91,7 +82,7 @@ TEST_F(FileCommandsTest, CancelKeepsTheWindowWithItsData) {
     EXPECT_EQ(ui.boxes[0].icon, MsgIcon::question);
     EXPECT_EQ(ui.boxes[0].buttons, MsgButtons::yes_no_cancel);
     EXPECT_FALSE(close.isAccepted());
-    EXPECT_NE(form->open_dialog, nullptr);
+    EXPECT_NE(document().open_dialog(), nullptr);
     EXPECT_EQ(t1()->cell(1, 1), "-12");
     EXPECT_EQ(doc.temp_ext, -12.0);
 }
@@ -103,18 +94,18 @@ TEST_F(FileCommandsTest, NoDiscardsTheChangesAndOpens) {
     type_cell(t1(), 1, 1, "-12");
     ui.answers = {MsgAnswer::no};
     ui.open_answers.push_back(wall);
-    form->SpeedButtonOpen->click();
+    button("SpeedButtonOpen")->click();
     EXPECT_EQ(ui.boxes.size(), 1u) << ui.shown();
     EXPECT_EQ(doc.temp_ext, -18.0);
     EXPECT_EQ(t1()->cell(1, 1), "-18");
-    EXPECT_EQ(form->current_file, wall);
+    EXPECT_EQ(state().current_file, wall);
 }
 
 TEST_F(FileCommandsTest, YesWithAnInvalidCellShowsItsMessageThenRefuses) {
     open_window();
     t1()->set_cell(1, 1, "60");  // typed, not yet read with messages
     ui.answers = {MsgAnswer::yes, MsgAnswer::ok, MsgAnswer::ok};
-    form->SpeedButtonOpen->click();
+    button("SpeedButtonOpen")->click();
     ASSERT_EQ(ui.boxes.size(), 3u) << ui.shown();
     EXPECT_EQ(ui.boxes[0].text, UNSAVED);
     EXPECT_EQ(ui.boxes[1].text, TEMP_EXT_LIMIT);
@@ -122,10 +113,10 @@ TEST_F(FileCommandsTest, YesWithAnInvalidCellShowsItsMessageThenRefuses) {
     EXPECT_TRUE(ui.open_dialogs.empty());
 
     ui.answers = {MsgAnswer::yes};
-    form->SpeedButtonExit->click();  // the problem was told: only the refusal again
+    button("SpeedButtonExit")->click();  // the problem was told: only the refusal again
     ASSERT_EQ(ui.boxes.size(), 5u) << ui.shown();
     EXPECT_EQ(ui.boxes[4].text, "Cannot save invalid data.");
-    EXPECT_NE(form->open_dialog, nullptr);  // still running
+    EXPECT_NE(document().open_dialog(), nullptr);  // still running
 }
 
 TEST_F(FileCommandsTest, YesWithoutACurrentFileRunsSaveAsAndItsOutcomeDecides) {
@@ -133,17 +124,17 @@ TEST_F(FileCommandsTest, YesWithoutACurrentFileRunsSaveAsAndItsOutcomeDecides) {
     type_cell(t1(), 1, 1, "-12");
     ui.answers = {MsgAnswer::yes};
     ui.save_answers.push_back(std::nullopt);
-    form->SpeedButtonExit->click();
+    button("SpeedButtonExit")->click();
     EXPECT_EQ(ui.save_dialogs.size(), 1u);
-    EXPECT_NE(form->open_dialog, nullptr);  // cancelled: no exit
+    EXPECT_NE(document().open_dialog(), nullptr);  // cancelled: no exit
     EXPECT_EQ(doc.modified, 1);
 
     const QString job = path("job.PAR");
     ui.answers = {MsgAnswer::yes};
     ui.save_answers.push_back(job);
-    form->SpeedButtonExit->click();
+    button("SpeedButtonExit")->click();
     EXPECT_EQ(stored_temp_ext(job), -12.0);
-    EXPECT_EQ(form->open_dialog, nullptr);
+    EXPECT_EQ(document().open_dialog(), nullptr);
 }
 
 TEST_F(FileCommandsTest, YesSavesUnderTheCurrentNameBeforeOpening) {
@@ -152,15 +143,15 @@ TEST_F(FileCommandsTest, YesSavesUnderTheCurrentNameBeforeOpening) {
     open_window();
     const QString job = path("job.PAR");
     ui.save_answers.push_back(job);
-    form->SpeedButtonSaveAs->click();
+    button("SpeedButtonSaveAs")->click();
     type_cell(t1(), 1, 1, "-12");
     ui.answers = {MsgAnswer::yes};
     ui.open_answers.push_back(other);
-    form->SpeedButtonOpen->click();
+    button("SpeedButtonOpen")->click();
     EXPECT_EQ(ui.save_dialogs.size(), 1u);
     EXPECT_EQ(stored_temp_ext(job), -12.0);
     EXPECT_EQ(doc.temp_ext, 7.0);
-    EXPECT_EQ(form->current_file, other);
+    EXPECT_EQ(state().current_file, other);
 }
 
 TEST_F(FileCommandsTest, OpeningFillsTheWindowAndKeepsWhatSaveAsProposes) {
@@ -172,39 +163,32 @@ TEST_F(FileCommandsTest, OpeningFillsTheWindowAndKeepsWhatSaveAsProposes) {
                -18);
     open_window();
     ui.open_answers.push_back(wall);
-    form->SpeedButtonOpen->click();
-    ASSERT_EQ(ui.open_dialogs.size(), 1u);
-    const FileDialog& d = ui.open_dialogs[0];
-    EXPECT_EQ(d.title, "Read data in");
-    EXPECT_EQ(d.filter, "PARIETA data files (*.PAR)|*.PAR|all files|*.*");
-    EXPECT_EQ(d.filter_index, 1);
-    EXPECT_EQ(d.dir, form->data_folder());
-    EXPECT_EQ(d.name, "PARI");
-    EXPECT_EQ(d.default_ext, "PAR");
+    button("SpeedButtonOpen")->click();
+    ASSERT_EQ(ui.open_dialogs.size(), 1u);  // its set-up: tests/document
 
     EXPECT_TRUE(ui.boxes.empty()) << ui.shown();
     EXPECT_EQ(t1()->cell(1, 1), "-18");
-    EXPECT_EQ(form->edit_title->text(), QString::fromUtf8("Ściana"));
-    EXPECT_EQ(form->current_file, wall);
+    EXPECT_EQ(edit_title()->text(), QString::fromUtf8("Ściana"));
+    EXPECT_EQ(state().current_file, wall);
     EXPECT_TRUE(form->windowTitle().endsWith(" + " + wall));
-    EXPECT_TRUE(form->SpeedButtonSave->isEnabled());
-    EXPECT_TRUE(form->SpeedButtonExport->isEnabled());
-    EXPECT_TRUE(form->results_valid);
-    EXPECT_TRUE(form->graph->isVisible());
+    EXPECT_TRUE(button("SpeedButtonSave")->isEnabled());
+    EXPECT_TRUE(button("SpeedButtonExport")->isEnabled());
+    EXPECT_TRUE(state().results_valid);
+    EXPECT_TRUE(graph()->isVisible());
     EXPECT_EQ(doc.modified, 0);
-    EXPECT_FALSE(form->status_bar->isVisible());
+    EXPECT_FALSE(status_bar()->isVisible());
 
     ui.save_answers.push_back(std::nullopt);
-    form->SpeedButtonSaveAs->click();
+    button("SpeedButtonSaveAs")->click();
     ASSERT_EQ(ui.save_dialogs.size(), 1u);
-    EXPECT_EQ(ui.save_dialogs[0].dir, form->data_folder());
+    EXPECT_EQ(ui.save_dialogs[0].dir, document().data_folder());
     EXPECT_EQ(ui.save_dialogs[0].name, "PARI");
 
-    form->SpeedButtonOpen->click();  // cancelled this time
+    button("SpeedButtonOpen")->click();  // cancelled this time
     ASSERT_EQ(ui.open_dialogs.size(), 2u);
     EXPECT_EQ(ui.open_dialogs[1].dir, dir.path() + "/other/");
     EXPECT_EQ(ui.open_dialogs[1].name, "wall.par");
-    EXPECT_EQ(form->current_file, wall);
+    EXPECT_EQ(state().current_file, wall);
 }
 
 TEST_F(FileCommandsTest, AFileThatCannotBeReadChangesNothing) {
@@ -223,7 +207,7 @@ TEST_F(FileCommandsTest, AFileThatCannotBeReadChangesNothing) {
         const QString caption = form->windowTitle();
         ui.answers = {MsgAnswer::no, MsgAnswer::ok};
         ui.open_answers.push_back(path(c.file));
-        form->SpeedButtonOpen->click();
+        button("SpeedButtonOpen")->click();
         ASSERT_EQ(ui.boxes.size(), 2u) << ui.shown();
         EXPECT_EQ(ui.boxes[1].text, c.message);
         EXPECT_EQ(ui.boxes[1].caption, "ERROR");
@@ -231,9 +215,9 @@ TEST_F(FileCommandsTest, AFileThatCannotBeReadChangesNothing) {
         EXPECT_EQ(std::memcmp(&before, &doc, sizeof(PartitionInput) + 1), 0);  // input and flag
         EXPECT_EQ(t1()->cell(1, 1), "-12");
         EXPECT_EQ(form->windowTitle(), caption);
-        EXPECT_EQ(form->open_dir, form->data_folder());
-        EXPECT_FALSE(form->SpeedButtonSave->isEnabled());
-        EXPECT_FALSE(form->status_bar->isVisible());
+        EXPECT_EQ(state().open_dir, document().data_folder());
+        EXPECT_FALSE(button("SpeedButtonSave")->isEnabled());
+        EXPECT_FALSE(status_bar()->isVisible());
     }
 }
 
@@ -243,12 +227,12 @@ TEST_F(FileCommandsTest, AFileFailingValidationOpensSilentlyWithTheGraphHidden) 
     write_raw(path("thin.PAR"), p);
     open_window();
     ui.open_answers.push_back(path("thin.PAR"));
-    form->SpeedButtonOpen->click();
+    button("SpeedButtonOpen")->click();
     EXPECT_TRUE(ui.boxes.empty()) << ui.shown();
-    EXPECT_EQ(form->current_file, path("thin.PAR"));
+    EXPECT_EQ(state().current_file, path("thin.PAR"));
     EXPECT_EQ(t2()->cell(4, 2), "0");
-    EXPECT_FALSE(form->results_valid);
-    EXPECT_FALSE(form->graph->isVisible());
+    EXPECT_FALSE(state().results_valid);
+    EXPECT_FALSE(graph()->isVisible());
 }
 
 TEST_F(FileCommandsTest, TheOpenDialogPreviewsTitlesInTheStatusBar) {
@@ -262,41 +246,41 @@ TEST_F(FileCommandsTest, TheOpenDialogPreviewsTitlesInTheStatusBar) {
     std::vector<QString> shown;
     bool visible = false;
     ui.while_dialog_open = [&](FileDialog& d) {
-        visible = form->status_bar->isVisible();
+        visible = status_bar()->isVisible();
         ASSERT_TRUE(d.on_selection_change);
         for (const QString& p : {wall, path("wall.txt"), wall, QString()}) {
             d.on_selection_change(p);
-            shown.push_back(form->status_text->text());
+            shown.push_back(status_text()->text());
         }
     };
-    form->SpeedButtonOpen->click();
+    button("SpeedButtonOpen")->click();
     EXPECT_TRUE(visible);
     const std::vector<QString> expected{QString::fromUtf8("Ściana zewnętrzna"), "",
                                         QString::fromUtf8("Ściana zewnętrzna"), ""};
     EXPECT_EQ(shown, expected);
-    EXPECT_FALSE(form->status_bar->isVisible());
-    EXPECT_TRUE(form->status_text->text().isEmpty());
+    EXPECT_FALSE(status_bar()->isVisible());
+    EXPECT_TRUE(status_text()->text().isEmpty());
 }
 
 TEST_F(FileCommandsTest, AFailedWriteLeavesTheFileOnDiskAsItWas) {
     open_window();
     const QString job = path("job.PAR");
     ui.save_answers.push_back(job);
-    form->SpeedButtonSaveAs->click();
+    button("SpeedButtonSaveAs")->click();
     const QByteArray saved = read_bytes(job);
     type_cell(t1(), 1, 1, "-12");
 
     QString status_during_box;
     bool cursor_during_box = true;
     ui.while_box_open = [&] {
-        status_during_box = form->status_text->text();
+        status_during_box = status_text()->text();
         cursor_during_box = QGuiApplication::overrideCursor() != nullptr;
     };
     {
         const FileSizeLimit full_disk(100);
-        form->SpeedButtonSave->click();
+        button("SpeedButtonSave")->click();
         ui.save_answers.push_back(path("new.PAR"));
-        form->SpeedButtonSaveAs->click();
+        button("SpeedButtonSaveAs")->click();
     }
     ASSERT_EQ(ui.boxes.size(), 2u) << ui.shown();
     for (const FakeUi::Box& b : ui.boxes) {
@@ -308,9 +292,9 @@ TEST_F(FileCommandsTest, AFailedWriteLeavesTheFileOnDiskAsItWas) {
     EXPECT_EQ(read_bytes(job), saved);
     EXPECT_FALSE(QFile::exists(path("new.PAR")));
     EXPECT_EQ(doc.modified, 1);
-    EXPECT_EQ(form->current_file, job);  // the failed Save As changed nothing
-    EXPECT_EQ(form->save_name, "job.PAR");
-    EXPECT_FALSE(form->status_bar->isVisible());
+    EXPECT_EQ(state().current_file, job);  // the failed Save As changed nothing
+    EXPECT_EQ(state().save_name, "job.PAR");
+    EXPECT_FALSE(status_bar()->isVisible());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
@@ -322,12 +306,12 @@ TEST_F(FileCommandsTest, ALongPathIsWrittenWhole) {
     ASSERT_GT(QFile::encodeName(job).size(), qsizetype(PATH_SIZE));
     open_window();
     ui.save_answers.push_back(job);
-    form->SpeedButtonSaveAs->click();
+    button("SpeedButtonSaveAs")->click();
     EXPECT_TRUE(ui.boxes.empty()) << ui.shown();
     EXPECT_EQ(read_bytes(job).size(), qsizetype(DATA_FILE_SIZE));
-    EXPECT_EQ(form->current_file, job);
+    EXPECT_EQ(state().current_file, job);
     type_cell(t1(), 1, 1, "-12");
-    form->SpeedButtonSave->click();
+    button("SpeedButtonSave")->click();
     EXPECT_EQ(stored_temp_ext(job), -12.0);
 }
 

@@ -1,38 +1,14 @@
-// Data files handed over by the desktop: the program's argument and files
-// dropped on the main window.
+// Data files handed over by the desktop: files dropped on the main window.
 #include <QDir>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
 
-#include "gui/given_file.h"
 #include "tests/gui/test_files_fixture.h"
 
 namespace {
 
 const char* const UNSAVED = "Current data have not been saved to disk.\nDo you want to save it?";
-
-TEST(DataFileArgument, TheFirstFileAmongTheArgumentsAsAnAbsolutePath) {
-    const QString here = QDir::currentPath();
-    struct Case {
-        const char* name;
-        QStringList arguments;  // argv[0] first, Qt's options already taken out
-        QString expected;
-    };
-    const Case cases[] = {
-        {"none", {"parieta"}, ""},
-        {"relative, cleaned", {"parieta", "walls/../WALL.PAR"}, here + "/WALL.PAR"},
-        {"absolute", {"parieta", "/data/x y.par"}, "/data/x y.par"},
-        {"options and later files ignored",
-         {"parieta", "--new", "-x", "a.PAR", "b.PAR"},
-         here + "/a.PAR"},
-        {"after --, a name like an option", {"parieta", "--", "-odd.PAR"}, here + "/-odd.PAR"},
-        {"empty argument skipped", {"parieta", "", "c.PAR"}, here + "/c.PAR"},
-        {"file URL", {"parieta", "file:///data/w%20x.PAR"}, "/data/w x.PAR"},
-        {"remote URL is no file", {"parieta", "https://example.org/w.PAR"}, ""},
-    };
-    for (const Case& c : cases) EXPECT_EQ(data_file_argument(c.arguments), c.expected) << c.name;
-}
 
 class GivenFileTest : public FileCommandsTest {
 protected:
@@ -66,7 +42,7 @@ protected:
     }
 
     bool opened(const QString& file) const {
-        return form->windowTitle().endsWith(" + " + file) && form->current_file == file;
+        return form->windowTitle().endsWith(" + " + file) && state().current_file == file;
     }
 };
 
@@ -80,8 +56,8 @@ TEST_F(GivenFileTest, ADroppedDataFileOpensWhereverItLands) {
     };
     const Case cases[] = {
         {form.get(), "WALL.par", -18.5, "North wall"},
-        {form->graph, "roof.PAR", -20, "Roof"},
-        {form->edit_title, "floor.Par", -16, "Floor"},
+        {graph(), "roof.PAR", -20, "Roof"},
+        {edit_title(), "floor.Par", -16, "Floor"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
@@ -90,9 +66,9 @@ TEST_F(GivenFileTest, ADroppedDataFileOpensWhereverItLands) {
         EXPECT_TRUE(opened(file));
         EXPECT_EQ(doc.temp_ext, c.temp_ext);
         // The edit shows the file's title, not the dropped path as text.
-        EXPECT_EQ(form->edit_title->text(), c.title);
-        EXPECT_EQ(form->open_dir, dir.path() + "/");
-        EXPECT_EQ(form->open_name, c.file);
+        EXPECT_EQ(edit_title()->text(), c.title);
+        EXPECT_EQ(state().open_dir, dir.path() + "/");
+        EXPECT_EQ(state().open_name, c.file);
     }
     // A cell being edited gives way to the file too.
     click_cell(t2(), 3, 1);
@@ -138,7 +114,7 @@ TEST_F(GivenFileTest, AFileThatCannotBeReadIsRefusedWithOpensMessages) {
     };
     for (const Case& c : cases) {
         ui.boxes.clear();
-        form->open_given_file(c.file);
+        document().open_given_file(c.file);
         ASSERT_EQ(ui.boxes.size(), 1u) << c.message;
         EXPECT_EQ(ui.boxes[0].text, c.message);
         EXPECT_EQ(ui.boxes[0].caption, "ERROR");
@@ -157,16 +133,8 @@ TEST_F(GivenFileTest, DragsThatAreNoLocalFileOrOnlyMoveArePassedOver) {
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(form.get(), &enter);
     EXPECT_FALSE(enter.isAccepted());
-    EXPECT_TRUE(form->current_file.isEmpty());
+    EXPECT_TRUE(state().current_file.isEmpty());
     EXPECT_TRUE(ui.boxes.empty()) << ui.shown();
-}
-
-TEST_F(GivenFileTest, NothingOpensOnceTheWindowIsShutDown) {
-    open_window();
-    const QString wall = data_file("WALL.PAR", -18.5, "North wall");
-    form->shutdown_window();
-    form->open_given_file(wall);
-    EXPECT_TRUE(form->current_file.isEmpty());
 }
 
 }  // namespace

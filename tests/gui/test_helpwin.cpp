@@ -15,34 +15,16 @@
 #include <string>
 #include <vector>
 
-#include "core/message_ui.h"
-#include "lang/catalogue.h"
 #include "gui/Quil_hlp.h"
 #include "gui/find_dialog.h"
+#include "lang/catalogue.h"
+#include "qt/text_1250.h"
+#include "tests/support/fake_ui.h"
+#include "tests/support/language.h"
 
 namespace {
 
-QString a_text(int id) {
-    QStringDecoder decode("windows-1250");
-    return decode(QByteArrayView(catalogue_a_text(static_cast<std::int8_t>(id))));
-}
-
-struct ShownMessage {
-    std::string text;
-    std::string caption;
-    MsgIcon icon;
-    MsgButtons buttons;
-};
-
-class FakeMessageUi : public MessageUi {
-public:
-    MsgAnswer message_box(const char* text, const char* caption, MsgIcon icon,
-                          MsgButtons buttons) override {
-        shown.push_back({text, caption, icon, buttons});
-        return MsgAnswer::ok;
-    }
-    std::vector<ShownMessage> shown;
-};
+QString a_text(int id) { return from_1250(catalogue_a_text(static_cast<std::int8_t>(id))); }
 
 struct CellWrite {
     int col;
@@ -67,29 +49,32 @@ protected:
     static void SetUpTestSuite() { QFont::insertSubstitution("Courier New", "Liberation Mono"); }
 
     void SetUp() override {
-        saved_language_ = get_language();
-        set_language(0);
-        HelpWindowSeams seams;
-        seams.screen_size = [this] { return screen_; };
-        seams.decimal_separator = [this] { return sep_; };
-        form_ = std::make_unique<TForm_Help>(&ui_, &grid_, seams);
+        ui_.separator = ',';
+        form_ = std::make_unique<TForm_Help>(ui_, &grid_);
     }
 
-    void TearDown() override {
-        form_.reset();
-        set_language(saved_language_);
-    }
+    void TearDown() override { form_.reset(); }
+
+    // The window's controls by their objectName.
+    QTextEdit* txt() const { return form_->findChild<QTextEdit*>("txt_help"); }
+    QFrame* panel() const { return form_->findChild<QFrame*>("Panel1"); }
+    QPushButton* copy_button() const { return form_->findChild<QPushButton*>("button_copy"); }
+    QPushButton* find_button() const { return form_->findChild<QPushButton*>("button_find"); }
+    FindDialog* find_dialog() const { return form_->findChild<FindDialog*>("find_dialog"); }
+
+    QChar sep() const { return QChar(ui_.separator); }
+    void set_sep(QChar c) { ui_.separator = c.toLatin1(); }
 
     // Replaces the shown text with a fixture and selects `length` characters
     // from the first occurrence of `from`.
     void select_in(const QString& text, const QString& from, int length) {
-        form_->txt_help->setPlainText(text);
+        txt()->setPlainText(text);
         const int start = static_cast<int>(text.indexOf(from));
         ASSERT_GE(start, 0) << from.toStdString();
-        QTextCursor c(form_->txt_help->document());
+        QTextCursor c(txt()->document());
         c.setPosition(start);
         c.setPosition(start + length, QTextCursor::KeepAnchor);
-        form_->txt_help->setTextCursor(c);
+        txt()->setTextCursor(c);
     }
 
     QRect window_rect() const { return QRect(form_->pos(), form_->size()); }
@@ -101,12 +86,10 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    QSize screen_{1024, 768};
-    QChar sep_{u','};
-    FakeMessageUi ui_;
+    const LanguageScope language_{LANG_ENGLISH};
+    FakeUi ui_;
     FakeGrid grid_;
     std::unique_ptr<TForm_Help> form_;
-    std::int8_t saved_language_ = 1;
 };
 
 struct ScreenCase {
@@ -138,16 +121,15 @@ TEST_F(HelpWindowTest, GeometryFollowsScreen) {
     };
     for (const ScreenCase& c : cases) {
         SCOPED_TRACE(c.screen.width());
-        screen_ = c.screen;
-        form_ = std::make_unique<TForm_Help>(&ui_, &grid_,
-                                             HelpWindowSeams{[this] { return screen_; }, {}});
+        ui_.screen = c.screen;
+        form_ = std::make_unique<TForm_Help>(ui_, &grid_);
         form_->show_text(HELP_MODE_COPY_NUMBER, MATERIALS_TEXT_ID);
         EXPECT_EQ(window_rect(), c.materials);
         EXPECT_EQ(form_->minimumSize(), c.minimum);
         EXPECT_EQ(form_->font_size(), c.font_size);
-        EXPECT_EQ(form_->txt_help->font().pointSize(), c.font_size);
-        EXPECT_EQ(form_->Panel1->height(), c.panel_height);
-        EXPECT_EQ(form_->button_copy->geometry(), c.copy_button);
+        EXPECT_EQ(txt()->font().pointSize(), c.font_size);
+        EXPECT_EQ(panel()->height(), c.panel_height);
+        EXPECT_EQ(copy_button()->geometry(), c.copy_button);
 
         form_->show_text(HELP_MODE_TEXT, 114);
         EXPECT_EQ(window_rect(), c.help);
@@ -173,17 +155,17 @@ TEST_F(HelpWindowTest, ModesArrangeButtons) {
         form_->show_text(c.mode, c.mode == HELP_MODE_TEXT ? 125 : MATERIALS_TEXT_ID);
         EXPECT_TRUE(form_->isVisible());
         EXPECT_EQ(form_->mode(), c.mode);
-        EXPECT_EQ(form_->Panel1->isVisible(), c.panel);
-        EXPECT_EQ(form_->button_find->isVisible(), c.panel);
-        EXPECT_EQ(form_->button_copy->isVisible(), c.copy);
-        EXPECT_EQ(form_->txt_help->lineWrapMode(), c.wrap);
+        EXPECT_EQ(panel()->isVisible(), c.panel);
+        EXPECT_EQ(find_button()->isVisible(), c.panel);
+        EXPECT_EQ(copy_button()->isVisible(), c.copy);
+        EXPECT_EQ(txt()->lineWrapMode(), c.wrap);
         if (c.panel) {
-            EXPECT_EQ(form_->button_find->text(), a_text(34));
-            EXPECT_TRUE(form_->button_find->isEnabled());
+            EXPECT_EQ(find_button()->text(), a_text(34));
+            EXPECT_TRUE(find_button()->isEnabled());
         }
         if (c.copy) {
-            EXPECT_EQ(form_->button_copy->text(), a_text(c.copy_caption));
-            EXPECT_FALSE(form_->button_copy->isEnabled()) << "no selection yet";
+            EXPECT_EQ(copy_button()->text(), a_text(c.copy_caption));
+            EXPECT_FALSE(copy_button()->isEnabled()) << "no selection yet";
         }
     }
 }
@@ -201,9 +183,9 @@ TEST_F(HelpWindowTest, TextTakesTheUsersDecimalSeparator) {
     for (const SeparatorCase& c : cases) {
         for (QChar sep : {QChar(u','), QChar(u'.')}) {
             SCOPED_TRACE(testing::Message() << c.id << " " << sep.toLatin1());
-            sep_ = sep;
+            set_sep(sep);
             form_->show_text(c.mode, c.id);
-            const QString shown = form_->txt_help->toPlainText();
+            const QString shown = txt()->toPlainText();
             EXPECT_TRUE(shown.contains(QString(c.number).replace(u'@', sep)));
             EXPECT_FALSE(shown.contains(u'@'));
             EXPECT_EQ(shown, QString(a_text(c.id)).replace(u'@', sep));
@@ -215,7 +197,7 @@ TEST_F(HelpWindowTest, UnknownIdShowsEmptyText) {
     form_->show_text(HELP_MODE_TEXT, 125);
     for (int id : {127, 200, -1}) {
         form_->show_text(HELP_MODE_TEXT, id);
-        EXPECT_TRUE(form_->txt_help->toPlainText().isEmpty()) << id;
+        EXPECT_TRUE(txt()->toPlainText().isEmpty()) << id;
     }
 }
 
@@ -253,7 +235,7 @@ TEST_F(HelpWindowTest, CopyTakesTheSelectionByMode) {
     };
     for (const CopyCase& c : cases) {
         SCOPED_TRACE(c.name);
-        sep_ = c.sep;
+        set_sep(c.sep);
         grid_.writes.clear();
         form_->show_text(c.mode, MATERIALS_TEXT_ID);
         select_in(COPY_FIXTURE, c.from, c.length);
@@ -303,7 +285,7 @@ TEST_F(HelpWindowTest, CopyWritesOnlyDescriptionLambdaAndDeltaCells) {
 
 TEST_F(HelpWindowTest, CopyButtonFollowsMouseSelection) {
     form_->show_text(HELP_MODE_COPY_TEXT, MATERIALS_TEXT_ID);
-    QTextEdit* txt = form_->txt_help;
+    QTextEdit* txt = this->txt();
     QWidget* view = txt->viewport();
     txt->setPlainText(COPY_FIXTURE);
     auto point_at = [txt](int pos) {
@@ -325,12 +307,12 @@ TEST_F(HelpWindowTest, CopyButtonFollowsMouseSelection) {
     send(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
     send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
     ASSERT_TRUE(txt->textCursor().hasSelection());
-    EXPECT_TRUE(form_->button_copy->isEnabled());
+    EXPECT_TRUE(copy_button()->isEnabled());
 
     // Through the button itself, as the user does it.
     grid_.col = 5;
     grid_.row = 2;
-    QTest::mouseClick(form_->button_copy, Qt::LeftButton);
+    QTest::mouseClick(copy_button(), Qt::LeftButton);
     ASSERT_EQ(grid_.writes.size(), 1u);
     EXPECT_EQ(grid_.writes[0].text, "Lime plaster");
 
@@ -338,13 +320,13 @@ TEST_F(HelpWindowTest, CopyButtonFollowsMouseSelection) {
     send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
     send(QEvent::MouseButtonRelease, from, Qt::LeftButton, Qt::NoButton);
     EXPECT_FALSE(txt->textCursor().hasSelection());
-    EXPECT_FALSE(form_->button_copy->isEnabled());
+    EXPECT_FALSE(copy_button()->isEnabled());
 
     // A keyboard selection does not enable the button.
     txt->setFocus();
     QTest::keyClick(txt, Qt::Key_End, Qt::ShiftModifier);
     EXPECT_TRUE(txt->textCursor().hasSelection());
-    EXPECT_FALSE(form_->button_copy->isEnabled());
+    EXPECT_FALSE(copy_button()->isEnabled());
 }
 
 class HelpFindTest : public HelpWindowTest {
@@ -352,26 +334,26 @@ protected:
     void SetUp() override {
         HelpWindowTest::SetUp();
         form_->show_text(HELP_MODE_MATERIALS, MATERIALS_TEXT_ID);
-        form_->txt_help->setPlainText(FIXTURE);
-        QTest::mouseClick(form_->button_find, Qt::LeftButton);
-        dialog_ = form_->find_dialog();
+        txt()->setPlainText(FIXTURE);
+        QTest::mouseClick(find_button(), Qt::LeftButton);
+        dialog_ = find_dialog();
     }
 
     // The selection the search left, as (start, length).
     std::pair<int, int> find(const QString& what, bool match_case = false,
                              bool whole_word = false) {
-        dialog_->check_match_case->setChecked(match_case);
-        dialog_->check_whole_word->setChecked(whole_word);
-        dialog_->edit_find->setText(what);
-        QTest::mouseClick(dialog_->button_find_next, Qt::LeftButton);
-        const QTextCursor c = form_->txt_help->textCursor();
+        dialog_->findChild<QCheckBox*>("check_match_case")->setChecked(match_case);
+        dialog_->findChild<QCheckBox*>("check_whole_word")->setChecked(whole_word);
+        dialog_->findChild<QLineEdit*>("edit_find")->setText(what);
+        QTest::mouseClick(dialog_->findChild<QPushButton*>("button_find_next"), Qt::LeftButton);
+        const QTextCursor c = txt()->textCursor();
         return {c.selectionStart(), c.selectionEnd() - c.selectionStart()};
     }
 
     void put_caret(int pos) {
-        QTextCursor c(form_->txt_help->document());
+        QTextCursor c(txt()->document());
         c.setPosition(pos);
-        form_->txt_help->setTextCursor(c);
+        txt()->setTextCursor(c);
     }
 
     static inline const QString FIXTURE =
@@ -391,7 +373,7 @@ TEST_F(HelpFindTest, StartsAtTopWithoutSelectionAndContinuesAfterAMatch) {
     EXPECT_EQ(find("lime"), std::make_pair(25, 4));
     put_caret(30);  // caret moved, nothing selected: from the top again
     EXPECT_EQ(find("lime"), std::make_pair(0, 4));
-    EXPECT_TRUE(ui_.shown.empty());
+    EXPECT_TRUE(ui_.boxes.empty());
 }
 
 TEST_F(HelpFindTest, HonoursCaseAndWholeWords) {
@@ -401,21 +383,21 @@ TEST_F(HelpFindTest, HonoursCaseAndWholeWords) {
     EXPECT_EQ(find("Lime", false, true), std::make_pair(0, 4));
     EXPECT_EQ(find("Lime", false, true), std::make_pair(13, 4));
     EXPECT_EQ(find("Lime", false, true), std::make_pair(42, 4)) << "Limestone is no whole word";
-    EXPECT_TRUE(ui_.shown.empty());
+    EXPECT_TRUE(ui_.boxes.empty());
 }
 
 TEST_F(HelpFindTest, NotFoundShowsTheMessageAndKeepsTheSelection) {
     EXPECT_EQ(find("mortar"), std::make_pair(18, 6));
     EXPECT_EQ(find("mortar"), std::make_pair(18, 6));
-    ASSERT_EQ(ui_.shown.size(), 1u);
-    EXPECT_EQ(ui_.shown[0].text, catalogue_a_text(17));
-    EXPECT_EQ(ui_.shown[0].caption, "");
-    EXPECT_EQ(ui_.shown[0].icon, MsgIcon::information);
-    EXPECT_EQ(ui_.shown[0].buttons, MsgButtons::ok);
+    ASSERT_EQ(ui_.boxes.size(), 1u);
+    EXPECT_EQ(ui_.boxes[0].text, catalogue_a_text(17));
+    EXPECT_EQ(ui_.boxes[0].caption, "");
+    EXPECT_EQ(ui_.boxes[0].icon, MsgIcon::information);
+    EXPECT_EQ(ui_.boxes[0].buttons, MsgButtons::ok);
 
     put_caret(0);
     find("LIME", true);
-    EXPECT_EQ(ui_.shown.size(), 2u);
+    EXPECT_EQ(ui_.boxes.size(), 2u);
 }
 
 TEST_F(HelpWindowTest, EachKindOfUseKeepsTheUsersGeometry) {
@@ -424,7 +406,7 @@ TEST_F(HelpWindowTest, EachKindOfUseKeepsTheUsersGeometry) {
     user_places(user_reference);
     EXPECT_EQ(form_->reference_geometry(), user_reference);
 
-    QTest::keyClick(form_->txt_help, Qt::Key_Escape);
+    QTest::keyClick(txt(), Qt::Key_Escape);
     EXPECT_FALSE(form_->isVisible());
 
     form_->show_text(HELP_MODE_TEXT, 114);
@@ -453,22 +435,22 @@ TEST_F(HelpWindowTest, LanguageReloadKeepsModeAndGeometry) {
         form_->show_text(c.mode, c.id);
         const QRect user(90, 70, 640, 300);
         user_places(user);
-        form_->txt_help->verticalScrollBar()->setValue(5);
-        const int scrolled = form_->txt_help->verticalScrollBar()->value();
-        const QString english = form_->txt_help->toPlainText();
+        txt()->verticalScrollBar()->setValue(5);
+        const int scrolled = txt()->verticalScrollBar()->value();
+        const QString english = txt()->toPlainText();
 
         set_language(1);
         form_->load_text();
         EXPECT_EQ(form_->mode(), c.mode);
         EXPECT_TRUE(form_->isVisible());
         EXPECT_EQ(window_rect(), user);
-        EXPECT_EQ(form_->txt_help->toPlainText(), QString(a_text(c.id)).replace(u'@', sep_));
-        EXPECT_NE(form_->txt_help->toPlainText(), english);
-        EXPECT_EQ(form_->txt_help->verticalScrollBar()->value(), scrolled);
+        EXPECT_EQ(txt()->toPlainText(), QString(a_text(c.id)).replace(u'@', sep()));
+        EXPECT_NE(txt()->toPlainText(), english);
+        EXPECT_EQ(txt()->verticalScrollBar()->value(), scrolled);
         if (c.mode != HELP_MODE_TEXT) {
-            EXPECT_TRUE(form_->button_copy->isVisible());
-            EXPECT_EQ(form_->button_copy->text(), a_text(35));
-            EXPECT_EQ(form_->button_find->text(), a_text(34));
+            EXPECT_TRUE(copy_button()->isVisible());
+            EXPECT_EQ(copy_button()->text(), a_text(35));
+            EXPECT_EQ(find_button()->text(), a_text(34));
         }
     }
 }
@@ -476,32 +458,32 @@ TEST_F(HelpWindowTest, LanguageReloadKeepsModeAndGeometry) {
 TEST_F(HelpWindowTest, NewScreenSizeBringsBackTheDefaults) {
     form_->show_text(HELP_MODE_COPY_TEXT, MATERIALS_TEXT_ID);
     user_places(QRect(100, 50, 700, 400));
-    screen_ = QSize(800, 600);
+    ui_.screen = QSize(800, 600);
     user_places(QRect(100, 50, 720, 400));  // the next resize notices the new screen
     EXPECT_EQ(form_->reference_geometry(), QRect(64, 264, 672, 282));
     EXPECT_EQ(form_->help_geometry(), QRect(64, 300, 672, 180));
     EXPECT_EQ(window_rect(), QRect(64, 264, 672, 282));
     EXPECT_EQ(form_->font_size(), 8);
     EXPECT_TRUE(form_->isVisible());
-    EXPECT_TRUE(form_->button_copy->isVisible()) << "the mode's buttons stay";
-    EXPECT_TRUE(form_->button_find->isVisible());
+    EXPECT_TRUE(copy_button()->isVisible()) << "the mode's buttons stay";
+    EXPECT_TRUE(find_button()->isVisible());
 }
 
 TEST_F(HelpWindowTest, CloseOnlyHides) {
     form_->show_text(HELP_MODE_COPY_TEXT, MATERIALS_TEXT_ID);
-    QTest::mouseClick(form_->button_find, Qt::LeftButton);
-    ASSERT_TRUE(form_->find_dialog()->isVisible());
+    QTest::mouseClick(find_button(), Qt::LeftButton);
+    ASSERT_TRUE(find_dialog()->isVisible());
     form_->close();
     EXPECT_FALSE(form_->isVisible());
-    EXPECT_FALSE(form_->find_dialog()->isVisible());
+    EXPECT_FALSE(find_dialog()->isVisible());
     EXPECT_EQ(form_->mode(), HELP_MODE_COPY_TEXT);
-    EXPECT_FALSE(form_->txt_help->toPlainText().isEmpty());
+    EXPECT_FALSE(txt()->toPlainText().isEmpty());
 
     form_->show_text(HELP_MODE_COPY_TEXT, MATERIALS_TEXT_ID);
-    QTest::mouseClick(form_->button_find, Qt::LeftButton);
-    QTest::keyClick(form_->txt_help, Qt::Key_Escape);
+    QTest::mouseClick(find_button(), Qt::LeftButton);
+    QTest::keyClick(txt(), Qt::Key_Escape);
     EXPECT_FALSE(form_->isVisible());
-    EXPECT_FALSE(form_->find_dialog()->isVisible());
+    EXPECT_FALSE(find_dialog()->isVisible());
 }
 
 }  // namespace

@@ -14,11 +14,18 @@
 #include <memory>
 
 #include "core/Quil_c.h"
-#include "lang/catalogue.h"
 #include "gui/Quil_gui.h"
 #include "gui/controls.h"
 #include "gui/string_grid.h"
+#include "lang/catalogue.h"
 #include "tests/support/fake_ui.h"
+#include "tests/support/language.h"
+
+// A control of a window by its objectName; null when there is none.
+template <class T = QWidget>
+T* child_of(const QObject& window, const char* name) {
+    return window.findChild<T*>(name);
+}
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -29,20 +36,34 @@ protected:
         form = std::make_unique<TForm_quil>(doc, ui);
         form->setWindowFlag(Qt::FramelessWindowHint, frameless);
         set_language(LANG_ENGLISH);
-        form->fill_grids(false);
+        document().fill_grids(false);
         form->show();
         form->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
         QApplication::processEvents();
     }
 
-    void TearDown() override {
-        form.reset();
-        set_language(LANG_POLISH);  // what the settings file would say
-    }
+    void TearDown() override { form.reset(); }
 
-    StringGrid* t1() const { return form->mnu_table1; }
-    StringGrid* t2() const { return form->mnu_table2; }
+    // A control of the window by its objectName.
+    template <class T = QWidget>
+    T* control(const char* name) const {
+        T* found = form->findChild<T*>(name);
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QToolButton* button(const char* name) const { return control<QToolButton>(name); }
+    StringGrid* t1() const { return control<StringGrid>("mnu_table1"); }
+    StringGrid* t2() const { return control<StringGrid>("mnu_table2"); }
+    QLineEdit* edit_title() const { return control<QLineEdit>("edit_title"); }
+    QLineEdit* edit_radius() const { return control<QLineEdit>("edit_RadiusC"); }
+    QWidget* graph() const { return control<QWidget>("graph"); }
+    QStatusBar* status_bar() const { return control<QStatusBar>("status_bar"); }
+    QLabel* status_text() const { return control<QLabel>("status_text"); }
+    RadioGroup* wall_group() const { return control<RadioGroup>("mnu_radio_group_wall"); }
+    RadioGroup* calc_group() const { return control<RadioGroup>("mnu_radio_group_calc"); }
+    Document& document() const { return form->document(); }
+    const WindowState& state() const { return form->document().state(); }
 
     QPoint cell_center(StringGrid* g, int col, int row) const {
         return g->visualRect(g->model()->index(row - 1, col)).center();
@@ -83,6 +104,8 @@ protected:
         QTest::keyClick(g->editor() ? static_cast<QWidget*>(g->editor()) : g, Qt::Key_Return);
     }
 
+    // The language the settings file would say (Polish) comes back at the end.
+    const LanguageScope language_;
     Partition doc;
     FakeUi ui;
     std::unique_ptr<TForm_quil> form;

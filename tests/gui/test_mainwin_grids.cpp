@@ -14,8 +14,8 @@ const char* const TEMP_EXT_LIMIT =
 TEST_F(MainWindowTest, StartsFilledFromTheDefaultRecordWithoutMessages) {
     open_window();
     EXPECT_TRUE(ui.boxes.empty()) << ui.shown();
-    EXPECT_TRUE(form->results_valid);
-    EXPECT_TRUE(form->graph->isVisible());
+    EXPECT_TRUE(state().results_valid);
+    EXPECT_TRUE(graph()->isVisible());
     EXPECT_EQ(t1()->row_count(), 5);
     EXPECT_EQ(t1()->cell(1, 1), "-5");
     EXPECT_EQ(t1()->cell(2, 2), "0.12");
@@ -27,7 +27,7 @@ TEST_F(MainWindowTest, StartsFilledFromTheDefaultRecordWithoutMessages) {
     EXPECT_EQ(t2()->cell(1, 5), " Add");
     EXPECT_EQ(t2()->cell(2, 5), "");
     EXPECT_EQ(t2()->cell(3, 0), "        Layer description");
-    EXPECT_FALSE(form->edit_RadiusC->isVisible());
+    EXPECT_FALSE(edit_radius()->isVisible());
     // The conditions grid has the focus, in its cell editor.
     EXPECT_EQ(QApplication::focusWidget(), t1()->editor());
 }
@@ -43,7 +43,7 @@ TEST_F(MainWindowTest, EnterTakesTheTypedValueAndRecalculates) {
     EXPECT_EQ(doc.layers[1].lambda, 0.05);
     EXPECT_LT(doc.k, k_before);
     EXPECT_TRUE(ui.boxes.empty()) << ui.shown();
-    EXPECT_TRUE(form->graph->isVisible());
+    EXPECT_TRUE(graph()->isVisible());
 }
 
 TEST_F(MainWindowTest, OutOfLimitsIsToldOnceUntilAnotherValueIsTyped) {
@@ -53,8 +53,8 @@ TEST_F(MainWindowTest, OutOfLimitsIsToldOnceUntilAnotherValueIsTyped) {
     EXPECT_EQ(ui.boxes[0].text, TEMP_EXT_LIMIT);
     EXPECT_EQ(ui.boxes[0].caption, "ERROR");
     EXPECT_EQ(ui.boxes[0].icon, MsgIcon::error);
-    EXPECT_FALSE(form->results_valid);
-    EXPECT_FALSE(form->graph->isVisible());
+    EXPECT_FALSE(state().results_valid);
+    EXPECT_FALSE(graph()->isVisible());
 
     press_enter(t1());
     EXPECT_EQ(ui.boxes.size(), 1u) << ui.shown();
@@ -62,7 +62,7 @@ TEST_F(MainWindowTest, OutOfLimitsIsToldOnceUntilAnotherValueIsTyped) {
     EXPECT_EQ(ui.boxes.size(), 2u) << ui.shown();
     type_cell(t1(), 1, 1, "10");
     EXPECT_EQ(ui.boxes.size(), 2u) << ui.shown();
-    EXPECT_TRUE(form->graph->isVisible());
+    EXPECT_TRUE(graph()->isVisible());
 }
 
 TEST_F(MainWindowTest, LettersAreToldAtEveryPassNoEarlierFieldTook) {
@@ -132,7 +132,7 @@ TEST_F(MainWindowTest, TotalThicknessWarningOncePerExcursionAndNeverDuringAnErro
     EXPECT_EQ(ui.boxes[0].text, warning);
     EXPECT_EQ(ui.boxes[0].caption, "Warning");
     EXPECT_EQ(ui.boxes[0].icon, MsgIcon::warning);
-    EXPECT_TRUE(form->results_valid);  // a suspected value does not block
+    EXPECT_TRUE(state().results_valid);  // a suspected value does not block
     press_enter(t2());
     EXPECT_EQ(ui.boxes.size(), 1u);
 
@@ -194,13 +194,13 @@ TEST_F(MainWindowTest, DescriptionAndTitleTakeAnyTextWithinTheRecord) {
     type_cell(t2(), 3, 2, QString(50, QLatin1Char('x')));
     EXPECT_EQ(std::strlen(doc.layers[1].description), 36u);
 
-    type_text(form->edit_title, QString(90, QLatin1Char('t')) + QString::fromUtf8("€"));
-    QTest::keyClick(form->edit_title, Qt::Key_Return);
+    type_text(edit_title(), QString(90, QLatin1Char('t')) + QString::fromUtf8("€"));
+    QTest::keyClick(edit_title(), Qt::Key_Return);
     EXPECT_EQ(std::strlen(doc.title), 80u);
-    form->edit_title->clear();
-    type_text(form->edit_title, QString::fromUtf8("Ściana "));
-    form->edit_title->insert(QString::fromUtf8("😀"));  // a pair, as an input method gives it
-    type_text(form->edit_title, QString::fromUtf8(" €"));
+    edit_title()->clear();
+    type_text(edit_title(), QString::fromUtf8("Ściana "));
+    edit_title()->insert(QString::fromUtf8("😀"));  // a pair, as an input method gives it
+    type_text(edit_title(), QString::fromUtf8(" €"));
     t1()->setFocus();  // leaving the title takes it
     QApplication::processEvents();
     EXPECT_STREQ(doc.title, "\x8c\x63iana ? \x80");
@@ -210,15 +210,15 @@ TEST_F(MainWindowTest, ModeSwitchHidesAndRestoresCellsWithTheirTexts) {
     open_window();
     t1()->set_cell(1, 3, "20");  // humidity below its limit, not yet read
     t2()->set_cell(6, 2, "0.03");
-    form->mnu_radio_group_calc->item(0)->click();
+    calc_group()->item(0)->click();
     EXPECT_EQ(doc.calc_mode, 0);
     EXPECT_EQ(t1()->row_count(), 3);
     EXPECT_EQ(t2()->col_count(), 6);
     EXPECT_TRUE(ui.boxes.empty()) << ui.shown();  // hidden fields are not checked
-    EXPECT_EQ(form->field_status[FLD_HUM_EXT], CHECK_OK);
-    EXPECT_TRUE(form->results_valid);
+    EXPECT_EQ(state().field_status[FLD_HUM_EXT], CHECK_OK);
+    EXPECT_TRUE(state().results_valid);
 
-    form->mnu_radio_group_calc->item(1)->click();
+    calc_group()->item(1)->click();
     EXPECT_EQ(t1()->row_count(), 5);
     EXPECT_EQ(t1()->cell(1, 3), "20");
     EXPECT_EQ(t2()->cell(6, 2), "0.03");
@@ -229,31 +229,31 @@ TEST_F(MainWindowTest, ModeSwitchHidesAndRestoresCellsWithTheirTexts) {
 
     // Picking the mode already in force does nothing.
     ui.boxes.clear();
-    form->mnu_radio_group_calc->item(1)->click();
+    calc_group()->item(1)->click();
     EXPECT_TRUE(ui.boxes.empty());
 }
 
 TEST_F(MainWindowTest, CurvedWallShowsTheRadiusAndChecksIt) {
     open_window();
-    form->mnu_radio_group_wall->item(1)->click();
+    wall_group()->item(1)->click();
     EXPECT_EQ(doc.wall_type, 1);
-    EXPECT_TRUE(form->edit_RadiusC->isVisible());
-    EXPECT_TRUE(form->label_RadiusC->isVisible());
-    EXPECT_EQ(form->edit_RadiusC->text(), "1.5");
+    EXPECT_TRUE(edit_radius()->isVisible());
+    EXPECT_TRUE(control<QLabel>("label_RadiusC")->isVisible());
+    EXPECT_EQ(edit_radius()->text(), "1.5");
 
-    form->edit_RadiusC->selectAll();
-    QTest::keyClicks(form->edit_RadiusC, "0+.1 ");  // "+" and the space are refused
-    EXPECT_EQ(form->edit_RadiusC->text(), "0.1");
-    QTest::keyClick(form->edit_RadiusC, Qt::Key_Return);
+    edit_radius()->selectAll();
+    QTest::keyClicks(edit_radius(), "0+.1 ");  // "+" and the space are refused
+    EXPECT_EQ(edit_radius()->text(), "0.1");
+    QTest::keyClick(edit_radius(), Qt::Key_Return);
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text,
               "Radius of curvature is out of allowable limits.\n(min=0.3465; max=500)");
-    EXPECT_EQ(form->field_status[FLD_RADIUS], CHECK_LIMIT);
+    EXPECT_EQ(state().field_status[FLD_RADIUS], CHECK_LIMIT);
 
-    form->mnu_radio_group_wall->item(0)->click();
-    EXPECT_FALSE(form->edit_RadiusC->isVisible());
-    EXPECT_EQ(form->field_status[FLD_RADIUS], CHECK_OK);
-    EXPECT_TRUE(form->results_valid);
+    wall_group()->item(0)->click();
+    EXPECT_FALSE(edit_radius()->isVisible());
+    EXPECT_EQ(state().field_status[FLD_RADIUS], CHECK_OK);
+    EXPECT_TRUE(state().results_valid);
 }
 
 // A layer row's three fixed cells as the user sees them.
@@ -328,11 +328,11 @@ TEST_F(MainWindowTest, ARecordWithTooManyLayersNeverReachesATwelfthSlot) {
     open_window();
     for (const int count : {200, -3, 0}) {
         doc.layer_count = std::int16_t(count);
-        form->fill_grids(true);
+        document().fill_grids(true);
         const int n = std::clamp(count, 0, MAX_LAYERS);
         EXPECT_EQ(t2()->row_count(), n < MAX_LAYERS ? n + 2 : n + 1) << count;
-        EXPECT_FALSE(form->read_grids(false, true)) << count;  // the calculation refuses it
-        click_cell(t2(), 2, 1);                                // delete is refused for such a count
+        EXPECT_FALSE(document().read_grids(false, true)) << count;  // the calculation refuses it
+        click_cell(t2(), 2, 1);  // delete is refused for such a count
         EXPECT_EQ(doc.layer_count, count) << count;
     }
     click_cell(t2(), 1, 1);  // with no layer, " Add" in the "Add" row makes the first
@@ -345,24 +345,24 @@ TEST_F(MainWindowTest, ABoxOpenDuringAPassNeverGetsASecondOne) {
     ui.while_box_open = [&] {
         // What an exit or selection event delivered by the box's loop does.
         ++nested;
-        EXPECT_TRUE(form->message_open());
-        form->refresh_results(false, true);
-        EXPECT_EQ(form->field_status[FLD_TEMP_EXT], CHECK_OK);  // memory left as it was
+        EXPECT_TRUE(document().message_open());
+        document().refresh_results(false, true);
+        EXPECT_EQ(state().field_status[FLD_TEMP_EXT], CHECK_OK);  // memory left as it was
     };
     t2()->set_cell(4, 1, "abc");
     type_cell(t1(), 1, 1, "60");
     EXPECT_GE(nested, 1);
     ASSERT_EQ(ui.boxes.size(), 1u) << ui.shown();
     EXPECT_EQ(ui.boxes[0].text, TEMP_EXT_LIMIT);
-    EXPECT_EQ(form->field_status[FLD_TEMP_EXT], CHECK_LIMIT);
-    EXPECT_EQ(form->thickness_status[0], CHECK_INVALID);
-    EXPECT_FALSE(form->message_open());
+    EXPECT_EQ(state().field_status[FLD_TEMP_EXT], CHECK_LIMIT);
+    EXPECT_EQ(state().thickness_status[0], CHECK_INVALID);
+    EXPECT_FALSE(document().message_open());
     // And a box asked for directly while one is up answers without showing.
     ui.while_box_open = [&] {
-        EXPECT_EQ(form->message_box("x", "y", MsgIcon::question, MsgButtons::yes_no_cancel),
+        EXPECT_EQ(document().message_box("x", "y", MsgIcon::question, MsgButtons::yes_no_cancel),
                   MsgAnswer::cancel);
     };
-    form->show_invalid_data_error();
+    document().show_invalid_data_error();
     EXPECT_EQ(ui.boxes.size(), 2u);
     EXPECT_EQ(ui.boxes[1].text, "Cannot save invalid data.");
 }

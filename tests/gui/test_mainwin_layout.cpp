@@ -81,29 +81,37 @@ TEST_P(LayoutTest, EveryControlPlacedFromTheScreen) {
     EXPECT_EQ(w.minimumSize(), c.minimum);
     EXPECT_EQ(w.maximumWidth(), c.maximum_width);
     EXPECT_EQ(w.maximumHeight(), QWIDGETSIZE_MAX);
-    EXPECT_EQ(w.font_size, c.font_size);
+    EXPECT_EQ(w.font_size(), c.font_size);
     EXPECT_EQ(w.font().pointSize(), c.rendered_points);
-    EXPECT_EQ(w.graph->font().pointSize(), 8);
+    EXPECT_EQ(child_of<QWidget>(w, "graph")->font().pointSize(), 8);
 
     EXPECT_EQ(t1()->default_row_height(), c.row_height);
     EXPECT_EQ(t2()->default_row_height(), c.row_height);
-    EXPECT_EQ(w.status_bar->height(), c.row_height);
+    EXPECT_EQ(child_of<QStatusBar>(w, "status_bar")->height(), c.row_height);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(t1()->col_width(i), c.widths1[i]) << "table1 col " << i;
     for (int i = 0; i < 7; ++i) EXPECT_EQ(t2()->col_width(i), c.widths2[i]) << "table2 col " << i;
     EXPECT_EQ(t1()->geometry(), c.table1);
     EXPECT_EQ(t2()->geometry(), c.table2);
-    EXPECT_EQ(w.graph->geometry(), c.graph);
-    EXPECT_EQ(w.mnu_radio_group_wall->geometry(), c.wall);
-    EXPECT_EQ(w.mnu_radio_group_calc->geometry(), c.calc);
-    EXPECT_EQ(w.label_title->geometry(), c.label_title);
-    EXPECT_EQ(w.edit_title->geometry(), c.edit_title);
-    EXPECT_EQ(w.label_RadiusC->geometry(), c.label_radius);
-    EXPECT_EQ(w.edit_RadiusC->geometry(), c.edit_radius);
+    EXPECT_EQ(child_of<QWidget>(w, "graph")->geometry(), c.graph);
+    EXPECT_EQ(child_of<RadioGroup>(w, "mnu_radio_group_wall")->geometry(), c.wall);
+    EXPECT_EQ(child_of<RadioGroup>(w, "mnu_radio_group_calc")->geometry(), c.calc);
+    EXPECT_EQ(child_of<QLabel>(w, "label_title")->geometry(), c.label_title);
+    EXPECT_EQ(child_of<QLineEdit>(w, "edit_title")->geometry(), c.edit_title);
+    EXPECT_EQ(child_of<QLabel>(w, "label_RadiusC")->geometry(), c.label_radius);
+    EXPECT_EQ(child_of<QLineEdit>(w, "edit_RadiusC")->geometry(), c.edit_radius);
 
-    const QToolButton* buttons[] = {
-        w.SpeedButtonInfo1,  w.SpeedButtonInfo2,   w.SpeedButtonOpen,     w.SpeedButtonSave,
-        w.SpeedButtonExport, w.SpeedButtonSaveAs,  w.SpeedButtonExportAs, w.SpeedButtonMaterials,
-        w.SpeedButtonPrint,  w.SpeedButtonLang044, w.SpeedButtonLang048,  w.SpeedButtonExit};
+    const QToolButton* buttons[] = {child_of<QToolButton>(w, "SpeedButtonInfo1"),
+                                    child_of<QToolButton>(w, "SpeedButtonInfo2"),
+                                    child_of<QToolButton>(w, "SpeedButtonOpen"),
+                                    child_of<QToolButton>(w, "SpeedButtonSave"),
+                                    child_of<QToolButton>(w, "SpeedButtonExport"),
+                                    child_of<QToolButton>(w, "SpeedButtonSaveAs"),
+                                    child_of<QToolButton>(w, "SpeedButtonExportAs"),
+                                    child_of<QToolButton>(w, "SpeedButtonMaterials"),
+                                    child_of<QToolButton>(w, "SpeedButtonPrint"),
+                                    child_of<QToolButton>(w, "SpeedButtonLang044"),
+                                    child_of<QToolButton>(w, "SpeedButtonLang048"),
+                                    child_of<QToolButton>(w, "SpeedButtonExit")};
     for (int i = 0; i < 12; ++i)
         EXPECT_EQ(buttons[i]->geometry(), QRect(c.toolbar_lefts[i], 1, 20, 20))
             << buttons[i]->objectName().toStdString();
@@ -130,10 +138,10 @@ TEST_F(MainWindowTest, GridBoxesFollowModeAndLayerCount) {
     ui.scroll_bar = 17;
     open_window();
     // Thermal mode: 3 condition rows, 6 layer columns.
-    form->mnu_radio_group_calc->item(0)->click();
+    calc_group()->item(0)->click();
     EXPECT_EQ(t1()->size(), QSize(316, 4 * 1 + 3 * 17 + 3));
     EXPECT_EQ(t2()->size(), QSize(56 + 40 + 40 + 191 + 71 + 95 + 7 + 3, 112));
-    form->mnu_radio_group_calc->item(1)->click();
+    calc_group()->item(1)->click();
     // Six layers: seven of eight rows shown, and a scroll bar beside them.
     for (int n = 4; n < 6; ++n) click_cell(t2(), 1, n + 1);
     ASSERT_EQ(doc.layer_count, 6);
@@ -148,21 +156,21 @@ TEST_F(MainWindowTest, GridBoxesFollowModeAndLayerCount) {
 TEST_F(MainWindowTest, OnlyTheGraphAndStatusBarFollowAResize) {
     ui.screen = {800, 600};
     open_window();
-    const QRect table = t1()->geometry(), edit = form->edit_title->geometry();
-    const QRect graph = form->graph->geometry();
+    const QRect table = t1()->geometry(), edit = edit_title()->geometry();
+    const QRect box = graph()->geometry();
     form->resize(form->width() + 50, form->height() + 40);
     QApplication::processEvents();
     EXPECT_EQ(t1()->geometry(), table);
-    EXPECT_EQ(form->edit_title->geometry(), edit);
-    EXPECT_EQ(form->graph->geometry(), graph.adjusted(0, 0, 50, 40));
-    EXPECT_EQ(form->status_bar->geometry().bottom(), form->height() - 1);
+    EXPECT_EQ(edit_title()->geometry(), edit);
+    EXPECT_EQ(graph()->geometry(), box.adjusted(0, 0, 50, 40));
+    EXPECT_EQ(status_bar()->geometry().bottom(), form->height() - 1);
 }
 
 TEST_F(MainWindowTest, AScreenWidthChangeLaysOutAgainAndKeepsTypedTexts) {
     ui.screen = {800, 600};
     open_window();
     form->repaint();
-    EXPECT_EQ(form->last_screen_width, 800);
+    EXPECT_EQ(form->last_screen_width(), 800);
     EXPECT_EQ(form->width(), 704);  // the first paint only records the width
     type_cell(t2(), 3, 2, "brick", false);
 
@@ -174,7 +182,7 @@ TEST_F(MainWindowTest, AScreenWidthChangeLaysOutAgainAndKeepsTypedTexts) {
     ui.screen = {1024, 768};
     form->repaint();
     QApplication::processEvents();
-    EXPECT_EQ(form->last_screen_width, 1024);
+    EXPECT_EQ(form->last_screen_width(), 1024);
     EXPECT_EQ(form->geometry(), QRect(61, 7, 901, 729));
     EXPECT_EQ(t2()->col_width(3), 245);
     EXPECT_EQ(t2()->cell(3, 2), "brick");

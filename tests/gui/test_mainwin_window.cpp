@@ -10,15 +10,15 @@ namespace {
 
 TEST_F(MainWindowTest, CaptionAndSaveButtonsFollowTheCurrentFile) {
     open_window();
-    form->update_caption();
+    document().set_current_file(QString());
     EXPECT_EQ(form->windowTitle(), "PARIETA ver. 1.1 <- console");
-    EXPECT_FALSE(form->SpeedButtonSave->isEnabled());
-    EXPECT_FALSE(form->SpeedButtonExport->isEnabled());
-    form->update_caption("/data/DAT/wall.PAR");
+    EXPECT_FALSE(button("SpeedButtonSave")->isEnabled());
+    EXPECT_FALSE(button("SpeedButtonExport")->isEnabled());
+    document().set_current_file("/data/DAT/wall.PAR");
     EXPECT_EQ(form->windowTitle(), "PARIETA ver. 1.1 <- console + /data/DAT/wall.PAR");
-    EXPECT_EQ(form->current_file, "/data/DAT/wall.PAR");
-    EXPECT_TRUE(form->SpeedButtonSave->isEnabled());
-    EXPECT_TRUE(form->SpeedButtonExport->isEnabled());
+    EXPECT_EQ(state().current_file, "/data/DAT/wall.PAR");
+    EXPECT_TRUE(button("SpeedButtonSave")->isEnabled());
+    EXPECT_TRUE(button("SpeedButtonExport")->isEnabled());
 }
 
 TEST_F(MainWindowTest, ToolbarButtonsCarryGlyphsHintsAndTheirDisabledImages) {
@@ -66,8 +66,8 @@ TEST_F(MainWindowTest, ToolbarButtonsCarryGlyphsHintsAndTheirDisabledImages) {
         EXPECT_EQ(only_grey, e.two_images) << e.name;
     }
     // The settings file says Polish (or is missing), so English is on offer.
-    EXPECT_TRUE(form->SpeedButtonLang044->isEnabled());
-    EXPECT_FALSE(form->SpeedButtonLang048->isEnabled());
+    EXPECT_TRUE(button("SpeedButtonLang044")->isEnabled());
+    EXPECT_FALSE(button("SpeedButtonLang048")->isEnabled());
 }
 
 TEST_F(MainWindowTest, EveryNamedControlIsThere) {
@@ -76,22 +76,22 @@ TEST_F(MainWindowTest, EveryNamedControlIsThere) {
          {"mnu_table1", "mnu_table2", "edit_title", "label_title", "mnu_radio_group_wall",
           "mnu_radio_group_calc", "edit_RadiusC", "label_RadiusC", "graph", "status_bar"})
         EXPECT_NE(form->findChild<QWidget*>(name), nullptr) << name;
-    EXPECT_EQ(form->edit_title->maxLength(), 80);
-    EXPECT_EQ(form->edit_RadiusC->maxLength(), 10);
-    EXPECT_FALSE(form->status_bar->isVisible());
-    EXPECT_EQ(form->open_name, "PARI");
-    EXPECT_TRUE(form->open_dir.endsWith("DAT"));
-    EXPECT_TRUE(QFileInfo(form->open_dir).isDir());  // made at start
-    EXPECT_EQ(form->open_dialog->default_ext, "PAR");
-    EXPECT_TRUE(form->save_dialog->overwrite_prompt);
+    EXPECT_EQ(edit_title()->maxLength(), 80);
+    EXPECT_EQ(edit_radius()->maxLength(), 10);
+    EXPECT_FALSE(status_bar()->isVisible());
+    EXPECT_EQ(state().open_name, "PARI");
+    EXPECT_TRUE(state().open_dir.endsWith("DAT"));
+    EXPECT_TRUE(QFileInfo(state().open_dir).isDir());  // made at start
+    EXPECT_EQ(document().open_dialog()->default_ext, "PAR");
+    EXPECT_TRUE(document().save_dialog()->overwrite_prompt);
 }
 
 TEST_F(MainWindowTest, ExitAndCloseShutTheWindowDown) {
     open_window();
     set_language(LANG_POLISH);  // nothing to write to the settings file
-    form->SpeedButtonExit->click();
-    EXPECT_EQ(form->open_dialog, nullptr);
-    EXPECT_EQ(form->save_dialog, nullptr);
+    button("SpeedButtonExit")->click();
+    EXPECT_EQ(document().open_dialog(), nullptr);
+    EXPECT_EQ(document().save_dialog(), nullptr);
     QCloseEvent after_exit;  // what the application's quit sends next
     QApplication::sendEvent(form.get(), &after_exit);
     EXPECT_TRUE(after_exit.isAccepted());
@@ -101,7 +101,7 @@ TEST_F(MainWindowTest, ExitAndCloseShutTheWindowDown) {
     QCloseEvent close;
     QApplication::sendEvent(form.get(), &close);
     EXPECT_TRUE(close.isAccepted());
-    EXPECT_EQ(form->open_dialog, nullptr);
+    EXPECT_EQ(document().open_dialog(), nullptr);
 }
 
 TEST_F(MainWindowTest, TheMaterialsWindowCopiesIntoTheCurrentLayerCell) {

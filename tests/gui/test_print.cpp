@@ -88,7 +88,7 @@ protected:
     void print_to(const QString& file, QPageLayout::Orientation o = QPageLayout::Portrait) {
         ui.print_answer = true;
         ui.configure_printer = [file, o](QPrinter& p) { pick_pdf(p, file, o); };
-        form->SpeedButtonPrint->click();
+        button("SpeedButtonPrint")->click();
     }
 
     // The printable area of that page, in printer pixels.
@@ -100,10 +100,10 @@ protected:
 
     // Left when nothing is wrong: the window as it was before printing.
     void expect_idle() {
-        EXPECT_TRUE(form->SpeedButtonPrint->isEnabled());
-        EXPECT_TRUE(form->graph_on_screen);
-        EXPECT_FALSE(form->status_bar->isVisible());
-        EXPECT_TRUE(form->status_text->text().isEmpty());
+        EXPECT_TRUE(button("SpeedButtonPrint")->isEnabled());
+        EXPECT_TRUE(state().graph_on_screen);
+        EXPECT_FALSE(status_bar()->isVisible());
+        EXPECT_TRUE(status_text()->text().isEmpty());
         EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     }
 };
@@ -152,7 +152,7 @@ TEST_F(PrintTest, ReportAndGraphStandWhereThePageSays) {
 
 TEST_F(PrintTest, TheStatusBarSaysPrintingInTheCurrentLanguageMeanwhile) {
     open_window();
-    StatusWatch watch(form->status_text);
+    StatusWatch watch(status_text());
     print_to(path("en.pdf"));
     ASSERT_FALSE(watch.painted.empty());
     EXPECT_EQ(watch.painted.back(), "Printing...");
@@ -197,7 +197,7 @@ TEST_F(PrintTest, AFailedJobLeavesTheBusyStateThenSaysSo) {
     open_window();
     bool busy_during_box = true;
     ui.while_box_open = [&] {
-        busy_during_box = form->status_bar->isVisible() || !form->graph_on_screen ||
+        busy_during_box = status_bar()->isVisible() || !state().graph_on_screen ||
                           QGuiApplication::overrideCursor() != nullptr;
     };
     print_to(path("missing/page.pdf"));  // the job cannot start
@@ -209,7 +209,7 @@ TEST_F(PrintTest, AFailedJobLeavesTheBusyStateThenSaysSo) {
     expect_idle();
 
     // The paint box draws the graph again.
-    const QImage shot = form->graph->grab().toImage();
+    const QImage shot = graph()->grab().toImage();
     int dark = 0;
     for (int y = 0; y < shot.height(); ++y)
         for (int x = 0; x < shot.width(); ++x) dark += qGray(shot.pixel(x, y)) < 100;
@@ -226,7 +226,7 @@ TEST_F(PrintTest, NothingIsPrintedForInvalidInputOrACancelledDialog) {
 
     t2()->set_cell(4, 1, "0.015");
     ui.print_answer = false;
-    form->SpeedButtonPrint->click();
+    button("SpeedButtonPrint")->click();
     EXPECT_EQ(ui.print_dialogs, 1);
     EXPECT_EQ(ui.boxes.size(), 1u) << ui.shown();
     EXPECT_FALSE(QFile::exists(path("bad.pdf")));

@@ -118,9 +118,9 @@ protected:
                 random_cell(t2(), true);
                 return t2()->editor();
             case 2:
-                return form->edit_title;
+                return edit_title();
             default:
-                return form->edit_RadiusC;
+                return edit_radius();
         }
     }
 
@@ -135,25 +135,25 @@ protected:
                 const QString files[] = {saved_file(), folder + "garbage.PAR", folder + "short.PAR",
                                          folder + "missing.PAR", folder};
                 ui.open_answers.push_back(pick(files));
-                form->SpeedButtonOpen->click();
+                button("SpeedButtonOpen")->click();
                 break;
             }
             case 1:
                 ui.save_answers.push_back(saved_file());
-                form->SpeedButtonSaveAs->click();
+                button("SpeedButtonSaveAs")->click();
                 break;
             case 2:
-                form->SpeedButtonSave->click();
+                button("SpeedButtonSave")->click();
                 break;
             case 3:
                 ui.save_answers.push_back(folder + "report.TXT");
-                form->SpeedButtonExportAs->click();
+                button("SpeedButtonExportAs")->click();
                 break;
             case 4:
-                form->SpeedButtonExport->click();
+                button("SpeedButtonExport")->click();
                 break;
             default:
-                form->open_given_file(pick(2) ? saved_file() : folder + "garbage.PAR");
+                document().open_given_file(pick(2) ? saved_file() : folder + "garbage.PAR");
                 break;
         }
         ui.answers.clear();
@@ -189,19 +189,20 @@ protected:
                 break;
             }
             case 12:
-                QTest::mouseClick(form->mnu_radio_group_wall->item(pick(2)), Qt::LeftButton);
+                QTest::mouseClick(wall_group()->item(pick(2)), Qt::LeftButton);
                 break;
             case 13:
-                QTest::mouseClick(form->mnu_radio_group_calc->item(pick(2)), Qt::LeftButton);
+                QTest::mouseClick(calc_group()->item(pick(2)), Qt::LeftButton);
                 break;
             case 14:
-                (form->SpeedButtonLang044->isEnabled() ? form->SpeedButtonLang044
-                                                       : form->SpeedButtonLang048)
+                (button("SpeedButtonLang044")->isEnabled() ? button("SpeedButtonLang044")
+                                                           : button("SpeedButtonLang048"))
                     ->click();
                 break;
             case 15: {
-                QToolButton* buttons[] = {form->SpeedButtonInfo1, form->SpeedButtonInfo2,
-                                          form->SpeedButtonMaterials, form->SpeedButtonPrint};
+                QToolButton* buttons[] = {button("SpeedButtonInfo1"), button("SpeedButtonInfo2"),
+                                          button("SpeedButtonMaterials"),
+                                          button("SpeedButtonPrint")};
                 pick(buttons)->click();
                 break;
             }
@@ -218,7 +219,7 @@ protected:
             case 19:  // back to a valid document now and then, so both outcomes occur
                 if (pick(3) == 0) {
                     ui.answers = {MsgAnswer::no};
-                    form->open_given_file(folder + "good.PAR");
+                    document().open_given_file(folder + "good.PAR");
                     ui.answers.clear();
                 }
                 break;
@@ -250,18 +251,19 @@ protected:
         ASSERT_EQ(QApplication::activeModalWidget(), nullptr);
         ASSERT_GE(doc.layer_count, 1);
         ASSERT_LE(doc.layer_count, MAX_LAYERS);
-        if (form->results_valid) {
+        if (state().results_valid) {
             EXPECT_TRUE(finite_results(doc));
-            EXPECT_TRUE(form->graph->isVisibleTo(form.get()));
+            EXPECT_TRUE(graph()->isVisibleTo(form.get()));
         }
-        EXPECT_TRUE(form->SpeedButtonLang044->isEnabled() != form->SpeedButtonLang048->isEnabled());
+        EXPECT_TRUE(button("SpeedButtonLang044")->isEnabled() !=
+                    button("SpeedButtonLang048")->isEnabled());
 
         const QString file = folder + "check.PAR";
         QFile::remove(file);
         ui.answers.clear();
         ui.save_answers = {file};
         const std::size_t before = ui.boxes.size();
-        form->SpeedButtonSaveAs->click();
+        button("SpeedButtonSaveAs")->click();
         if (QFile::exists(file)) {
             ++tally.valid;
             Partition back;

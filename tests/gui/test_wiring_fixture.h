@@ -4,8 +4,9 @@
 
 #include <QDir>
 #include <QFile>
-#include <QStringDecoder>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextEdit>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -15,8 +16,7 @@
 #include "tests/gui/test_mainwin_fixture.h"
 
 inline QString a_text_now(int id) {
-    QStringDecoder decode("windows-1250");
-    return decode(QByteArrayView(catalogue_a_text(static_cast<std::int8_t>(id))));
+    return from_1250(catalogue_a_text(static_cast<std::int8_t>(id)));
 }
 
 // Settings file helpers; `folder` ends with "/".
@@ -56,7 +56,7 @@ protected:
     }
 
     void TearDown() override {
-        if (form) form->help_window = nullptr;
+        if (form) form->set_help_window(nullptr);
         help.reset();
         MainWindowTest::TearDown();
         set_exe_directory_for_testing(nullptr);
@@ -67,16 +67,17 @@ protected:
     void open_joined() {
         form = std::make_unique<TForm_quil>(doc, ui);
         form->setWindowFlag(Qt::FramelessWindowHint);
-        HelpWindowSeams seams;
-        seams.screen_size = [this] { return ui.screen_size(); };
-        seams.decimal_separator = [this] { return QChar(ui.decimal_separator()); };
-        help = std::make_unique<TForm_Help>(&form->messages(), &form->layer_grid(), seams);
-        form->help_window = help.get();
+        help = std::make_unique<TForm_Help>(form->document().ui(), &form->layer_grid());
+        form->set_help_window(help.get());
         form->show();
         form->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
         QApplication::processEvents();
     }
+
+    // The help window's controls by their objectName.
+    QTextEdit* help_text() const { return help->findChild<QTextEdit*>("txt_help"); }
+    QPushButton* help_button(const char* name) const { return help->findChild<QPushButton*>(name); }
 
     // F1 as the user presses it: on the cell editor when one is open.
     void press_f1(QWidget* w) {

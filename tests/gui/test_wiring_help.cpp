@@ -47,11 +47,11 @@ TEST_F(FieldHelpTest, ConditionsGridByRowAndColumn) {
     press_f1(t1());
     EXPECT_TRUE(help->isVisible());
     EXPECT_EQ(help->current_text_id(), 118);
-    EXPECT_TRUE(help->txt_help->toPlainText().startsWith(
+    EXPECT_TRUE(help_text()->toPlainText().startsWith(
         "Specify resistance of taking up the heat for the internal side of the partition."));
 
     // Thermal mode: humidity and diffusive resistance rows are gone.
-    form->mnu_radio_group_calc->item(0)->click();
+    calc_group()->item(0)->click();
     ASSERT_EQ(t1()->row_count(), 3);
     for (int row : {3, 4}) {
         reset_help();
@@ -102,26 +102,26 @@ TEST_F(FieldHelpTest, LayersGridByColumnOnLayerRowsOnly) {
     reset_help();
     click_cell(t2(), 3, 1);
     press_f1(t2());
-    EXPECT_TRUE(help->button_copy->isVisible());
-    EXPECT_EQ(help->button_copy->text(), "Copy the selected text to the data table");
+    EXPECT_TRUE(help_button("button_copy")->isVisible());
+    EXPECT_EQ(help_button("button_copy")->text(), "Copy the selected text to the data table");
     click_cell(t2(), 5, 1);
     press_f1(t2());
-    EXPECT_EQ(help->button_copy->text(), "Copy the selected number to the data table");
+    EXPECT_EQ(help_button("button_copy")->text(), "Copy the selected number to the data table");
 }
 
 TEST_F(FieldHelpTest, TitleAndRadiusEdits) {
     reset_help();
-    press_f1(form->edit_title);
+    press_f1(edit_title());
     EXPECT_EQ(help->current_text_id(), 123);
-    EXPECT_EQ(help->txt_help->toPlainText(), "Enter a job title.");
+    EXPECT_EQ(help_text()->toPlainText(), "Enter a job title.");
 
-    form->mnu_radio_group_wall->item(1)->click();  // curved: the radius edit shows
-    ASSERT_TRUE(form->edit_RadiusC->isVisible());
+    wall_group()->item(1)->click();  // curved: the radius edit shows
+    ASSERT_TRUE(edit_radius()->isVisible());
     reset_help();
-    press_f1(form->edit_RadiusC);
+    press_f1(edit_radius());
     EXPECT_TRUE(help->isVisible());
     EXPECT_EQ(help->mode(), HELP_MODE_TEXT);
-    EXPECT_EQ(help->txt_help->toPlainText(),
+    EXPECT_EQ(help_text()->toPlainText(),
               "Specify the radius of curvature of the external partition edge.");
 }
 
@@ -140,7 +140,7 @@ TEST_F(FieldHelpTest, F1ReadsNothingAndChecksNothing) {
 TEST_F(FieldHelpTest, InformationButtonsShowTheCheckMessageFirst) {
     // About box.
     type_cell(t1(), 1, 1, "e", false);
-    form->SpeedButtonInfo1->click();
+    button("SpeedButtonInfo1")->click();
     ASSERT_EQ(ui.boxes.size(), 2u) << ui.shown();
     EXPECT_EQ(ui.boxes[0].caption, "ERROR");
     EXPECT_NE(ui.boxes[0].text.find("External temperature"), std::string::npos);
@@ -156,26 +156,26 @@ TEST_F(FieldHelpTest, InformationButtonsShowTheCheckMessageFirst) {
     type_cell(t1(), 1, 1, "-5");
     type_cell(t2(), 5, 2, "-", false);
     ui.boxes.clear();
-    form->SpeedButtonInfo2->click();
+    button("SpeedButtonInfo2")->click();
     ASSERT_EQ(ui.boxes.size(), 1u) << ui.shown();
     EXPECT_NE(ui.boxes[0].text.find("Lambda"), std::string::npos) << ui.shown();
     EXPECT_TRUE(help->isVisible());
     EXPECT_EQ(help->mode(), HELP_MODE_TEXT);
     EXPECT_EQ(help->current_text_id(), 125);
-    EXPECT_TRUE(help->txt_help->toPlainText().startsWith(
+    EXPECT_TRUE(help_text()->toPlainText().startsWith(
         "The programme requires at least 800x600 screen resolution mode."));
 }
 
 TEST_F(FieldHelpTest, MaterialsButtonCommitsThenShowsTheTableToRead) {
     type_cell(t2(), 5, 1, "0.7", false);
-    form->SpeedButtonMaterials->click();
+    button("SpeedButtonMaterials")->click();
     EXPECT_EQ(doc.layers[0].lambda, 0.7);
     EXPECT_TRUE(help->isVisible());
     EXPECT_EQ(help->mode(), HELP_MODE_MATERIALS);
     EXPECT_EQ(help->current_text_id(), MATERIALS_TEXT_ID);
-    EXPECT_FALSE(help->button_copy->isVisible());
-    EXPECT_TRUE(help->button_find->isVisible());
-    EXPECT_TRUE(help->txt_help->toPlainText().startsWith(
+    EXPECT_FALSE(help_button("button_copy")->isVisible());
+    EXPECT_TRUE(help_button("button_find")->isVisible());
+    EXPECT_TRUE(help_text()->toPlainText().startsWith(
         "Values of thermal conductivity coefficients Lambda"));
 }
 
@@ -183,17 +183,17 @@ TEST_F(FieldHelpTest, EscapeHidesTheWindowWhereverItsFocusIs) {
     click_cell(t2(), 3, 1);
     press_f1(t2());
     ASSERT_TRUE(help->isVisible());
-    QTest::keyClick(help->button_find, Qt::Key_Escape);
+    QTest::keyClick(help_button("button_find"), Qt::Key_Escape);
     EXPECT_FALSE(help->isVisible());
 
     press_f1(t2());
     ASSERT_TRUE(help->isVisible());
-    QTest::keyClick(help->txt_help, Qt::Key_Escape);
+    QTest::keyClick(help_text(), Qt::Key_Escape);
     EXPECT_FALSE(help->isVisible());
 
     // Other keys on a button leave it up.
     press_f1(t2());
-    QTest::keyClick(help->button_find, Qt::Key_A);
+    QTest::keyClick(help_button("button_find"), Qt::Key_A);
     EXPECT_TRUE(help->isVisible());
 }
 

@@ -9,7 +9,7 @@ namespace {
 using LanguageSwitchTest = WiringTest;
 
 QString first_line(const TForm_Help& help) {
-    return help.txt_help->toPlainText().section(u'\n', 0, 0);
+    return child_of<QTextEdit>(help, "txt_help")->toPlainText().section(u'\n', 0, 0);
 }
 
 // What the window shows in one language.
@@ -75,23 +75,34 @@ void expect_screen(TForm_quil& form, const Screen& s) {
     SCOPED_TRACE(u.toStdString());
     EXPECT_EQ(get_language(), s.language);
     EXPECT_EQ(form.windowTitle(), u);
-    EXPECT_EQ(form.SpeedButtonLang044->isEnabled(), s.language != LANG_ENGLISH);
-    EXPECT_EQ(form.SpeedButtonLang048->isEnabled(), s.language != LANG_POLISH);
-    EXPECT_EQ(form.mnu_table1->cell(1, 0), QString::fromUtf8(s.external_side));
-    EXPECT_EQ(form.mnu_table1->cell(0, 1), QString::fromUtf8(s.temperature));
-    EXPECT_EQ(form.mnu_table2->cell(3, 0), QString::fromUtf8(s.description_heading));
-    EXPECT_EQ(form.mnu_table2->cell(1, 1), QString::fromUtf8(s.add));
-    EXPECT_EQ(form.mnu_table2->cell(2, 1), QString::fromUtf8(s.remove));
-    EXPECT_EQ(form.label_title->text(), QString::fromUtf8(s.title_label));
-    EXPECT_EQ(form.label_RadiusC->text(), QString::fromUtf8(s.radius_label));
-    EXPECT_EQ(form.mnu_radio_group_wall->title(), QString::fromUtf8(s.wall_group));
-    EXPECT_EQ(form.mnu_radio_group_calc->title(), QString::fromUtf8(s.calc_group));
+    EXPECT_EQ(child_of<QToolButton>(form, "SpeedButtonLang044")->isEnabled(),
+              s.language != LANG_ENGLISH);
+    EXPECT_EQ(child_of<QToolButton>(form, "SpeedButtonLang048")->isEnabled(),
+              s.language != LANG_POLISH);
+    EXPECT_EQ(child_of<StringGrid>(form, "mnu_table1")->cell(1, 0),
+              QString::fromUtf8(s.external_side));
+    EXPECT_EQ(child_of<StringGrid>(form, "mnu_table1")->cell(0, 1),
+              QString::fromUtf8(s.temperature));
+    EXPECT_EQ(child_of<StringGrid>(form, "mnu_table2")->cell(3, 0),
+              QString::fromUtf8(s.description_heading));
+    EXPECT_EQ(child_of<StringGrid>(form, "mnu_table2")->cell(1, 1), QString::fromUtf8(s.add));
+    EXPECT_EQ(child_of<StringGrid>(form, "mnu_table2")->cell(2, 1), QString::fromUtf8(s.remove));
+    EXPECT_EQ(child_of<QLabel>(form, "label_title")->text(), QString::fromUtf8(s.title_label));
+    EXPECT_EQ(child_of<QLabel>(form, "label_RadiusC")->text(), QString::fromUtf8(s.radius_label));
+    EXPECT_EQ(child_of<RadioGroup>(form, "mnu_radio_group_wall")->title(),
+              QString::fromUtf8(s.wall_group));
+    EXPECT_EQ(child_of<RadioGroup>(form, "mnu_radio_group_calc")->title(),
+              QString::fromUtf8(s.calc_group));
     for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(form.mnu_radio_group_wall->item(i)->text(), QString::fromUtf8(s.wall_items[i]));
-        EXPECT_EQ(form.mnu_radio_group_calc->item(i)->text(), QString::fromUtf8(s.calc_items[i]));
+        EXPECT_EQ(child_of<RadioGroup>(form, "mnu_radio_group_wall")->item(i)->text(),
+                  QString::fromUtf8(s.wall_items[i]));
+        EXPECT_EQ(child_of<RadioGroup>(form, "mnu_radio_group_calc")->item(i)->text(),
+                  QString::fromUtf8(s.calc_items[i]));
     }
-    EXPECT_EQ(form.SpeedButtonInfo1->toolTip(), QString::fromUtf8(s.info1_hint));
-    EXPECT_EQ(form.SpeedButtonExit->toolTip(), QString::fromUtf8(s.exit_hint));
+    EXPECT_EQ(child_of<QToolButton>(form, "SpeedButtonInfo1")->toolTip(),
+              QString::fromUtf8(s.info1_hint));
+    EXPECT_EQ(child_of<QToolButton>(form, "SpeedButtonExit")->toolTip(),
+              QString::fromUtf8(s.exit_hint));
 }
 
 TEST_F(LanguageSwitchTest, EveryTextOnScreenFollowsAndLaterBoxesToo) {
@@ -99,20 +110,18 @@ TEST_F(LanguageSwitchTest, EveryTextOnScreenFollowsAndLaterBoxesToo) {
     expect_screen(*form, POLISH);
 
     struct Step {
-        QToolButton* TForm_quil::*button;
+        const char* button;
         const Screen& screen;
     };
-    const Step steps[] = {{&TForm_quil::SpeedButtonLang044, ENGLISH},
-                          {&TForm_quil::SpeedButtonLang048, POLISH}};
+    const Step steps[] = {{"SpeedButtonLang044", ENGLISH}, {"SpeedButtonLang048", POLISH}};
     for (const Step& step : steps) {
-        (form.get()->*step.button)->click();
+        button(step.button)->click();
         expect_screen(*form, step.screen);
         // A box opened afterwards needs no refresh of its own.
         ui.boxes.clear();
         type_cell(t1(), 1, 1, "e");
         ASSERT_EQ(ui.boxes.size(), 1u) << ui.shown();
-        QStringDecoder decode("windows-1250");
-        EXPECT_EQ(QString(decode(QByteArray::fromStdString(ui.boxes[0].caption))),
+        EXPECT_EQ(from_1250(ui.boxes[0].caption.c_str()),
                   QString::fromUtf8(step.screen.error_caption));
         EXPECT_EQ(ui.boxes[0].text.rfind(catalogue_a_text(48), 0), 0u) << ui.shown();
         type_cell(t1(), 1, 1, "-5");
@@ -127,19 +136,19 @@ TEST_F(LanguageSwitchTest, TheButtonOfTheLanguageInForceOnlyCommitsTheInput) {
     form->setWindowTitle("stale");
 
     type_cell(t2(), 4, 1, "0.5", false);
-    form->eh_sb_language_OnClick(form->SpeedButtonLang048);
+    document().switch_language(LANG_POLISH);
     EXPECT_EQ(doc.layers[0].thickness, 0.5);
     EXPECT_TRUE(ui.boxes.empty()) << ui.shown();
 
     type_cell(t2(), 4, 1, "e", false);
-    form->eh_sb_language_OnClick(form->SpeedButtonLang048);
+    document().switch_language(LANG_POLISH);
     EXPECT_EQ(ui.boxes.size(), 1u) << ui.shown();  // validated as well
 
     EXPECT_EQ(get_language(), LANG_POLISH);
     EXPECT_EQ(t2()->cell(3, 0), "stale");
     EXPECT_EQ(form->windowTitle(), "stale");
-    EXPECT_TRUE(form->SpeedButtonLang044->isEnabled());
-    EXPECT_FALSE(form->SpeedButtonLang048->isEnabled());
+    EXPECT_TRUE(button("SpeedButtonLang044")->isEnabled());
+    EXPECT_FALSE(button("SpeedButtonLang048")->isEnabled());
 }
 
 TEST_F(LanguageSwitchTest, TheVisibleMaterialsTableReloadsInPlace) {
@@ -155,36 +164,36 @@ TEST_F(LanguageSwitchTest, TheVisibleMaterialsTableReloadsInPlace) {
     QApplication::processEvents();
     const QRect where = help->geometry();
 
-    form->SpeedButtonLang044->click();
+    button("SpeedButtonLang044")->click();
     QApplication::processEvents();
     EXPECT_TRUE(help->isVisible());
     EXPECT_EQ(help->mode(), HELP_MODE_COPY_TEXT);
     EXPECT_EQ(help->current_text_id(), MATERIALS_TEXT_ID);
     EXPECT_EQ(help->geometry(), where);
     EXPECT_EQ(first_line(*help), "Values of thermal conductivity coefficients Lambda");
-    EXPECT_EQ(help->button_copy->text(), "Copy the selected text to the data table");
-    EXPECT_EQ(help->button_find->text(), "Find");
+    EXPECT_EQ(help_button("button_copy")->text(), "Copy the selected text to the data table");
+    EXPECT_EQ(help_button("button_find")->text(), "Find");
 }
 
 TEST_F(LanguageSwitchTest, AShownHelpTextIsRedisplayedAHiddenOneLeftAlone) {
     open_joined();
     click_cell(t2(), 4, 1);
     QTest::keyClick(t2()->editor(), Qt::Key_F1);
-    EXPECT_EQ(help->txt_help->toPlainText(), QString::fromUtf8("Podaj grubość warstwy."));
+    EXPECT_EQ(help_text()->toPlainText(), QString::fromUtf8("Podaj grubość warstwy."));
 
-    form->SpeedButtonLang044->click();
+    button("SpeedButtonLang044")->click();
     EXPECT_TRUE(help->isVisible());
     EXPECT_EQ(help->mode(), HELP_MODE_TEXT);
-    EXPECT_EQ(help->txt_help->toPlainText(), "Specify the layer thickness.");
+    EXPECT_EQ(help_text()->toPlainText(), "Specify the layer thickness.");
 
     help->hide();
-    form->SpeedButtonLang048->click();
+    button("SpeedButtonLang048")->click();
     EXPECT_FALSE(help->isVisible());
-    EXPECT_EQ(help->txt_help->toPlainText(), "Specify the layer thickness.");
+    EXPECT_EQ(help_text()->toPlainText(), "Specify the layer thickness.");
     // Loaded afresh when shown again.
     click_cell(t2(), 4, 2);
     QTest::keyClick(t2()->editor(), Qt::Key_F1);
-    EXPECT_EQ(help->txt_help->toPlainText(), QString::fromUtf8("Podaj grubość warstwy."));
+    EXPECT_EQ(help_text()->toPlainText(), QString::fromUtf8("Podaj grubość warstwy."));
 }
 
 }  // namespace

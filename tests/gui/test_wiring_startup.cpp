@@ -17,10 +17,9 @@ QStringList top_level_names(bool visible_only) {
 
 class StartupTest : public WiringTest {
 protected:
+    // The splash's wait takes no time on the fake clock.
     StartupSeams quick() {
         StartupSeams s;
-        s.splash_passes = 3;
-        s.splash_pass_ms = 10;
         s.main_window_changed = [this](TForm_quil* f) { owner = f; };
         return s;
     }
@@ -51,16 +50,18 @@ TEST_F(StartupTest, SplashFirstThenTheMainWindowWithTheHiddenMaterialsWindow) {
         inspected = true;
         EXPECT_TRUE(f.isVisible());
         EXPECT_FALSE(h.isVisible());
-        EXPECT_EQ(f.help_window, &h);
+        EXPECT_EQ(f.help_window(), &h);
         EXPECT_EQ(owner, &f);
         EXPECT_FALSE(top_level_names(false).contains("FormStart"));
         // No settings file: Polish, with English on offer.
         EXPECT_EQ(get_language(), LANG_POLISH);
         EXPECT_TRUE(f.windowTitle().startsWith("PARIETA wer. 1.1"));
-        EXPECT_TRUE(f.SpeedButtonLang044->isEnabled());
-        EXPECT_FALSE(f.SpeedButtonLang048->isEnabled());
+        EXPECT_TRUE(child_of<QToolButton>(f, "SpeedButtonLang044")->isEnabled());
+        EXPECT_FALSE(child_of<QToolButton>(f, "SpeedButtonLang048")->isEnabled());
     };
-    const int code = run(seams, [](TForm_quil& f, TForm_Help&) { f.SpeedButtonExit->click(); });
+    const int code = run(seams, [](TForm_quil& f, TForm_Help&) {
+        child_of<QToolButton>(f, "SpeedButtonExit")->click();
+    });
 
     EXPECT_EQ(code, 0);
     EXPECT_TRUE(inspected);
@@ -78,22 +79,24 @@ TEST_F(StartupTest, EndingInEnglishWritesTheLanguageOnceTheEndIsAllowed) {
     enum class End { exit_button, close_window, cancel_then_exit };
     for (End end : {End::exit_button, End::close_window, End::cancel_then_exit}) {
         SCOPED_TRACE(int(end));
+        const LanguageScope language;
         QFile::remove(settings_file_in(folder));
         doc = Partition{};
         ui.boxes.clear();
         bool stayed_after_cancel = false;
         const int code = run(quick(), [&](TForm_quil& f, TForm_Help&) {
-            f.SpeedButtonLang044->click();
+            child_of<QToolButton>(f, "SpeedButtonLang044")->click();
             if (end == End::exit_button) {
-                f.SpeedButtonExit->click();
+                child_of<QToolButton>(f, "SpeedButtonExit")->click();
             } else if (end == End::close_window) {
                 f.close();
             } else {
-                f.mnu_table2->set_cell(4, 1, "0.5");  // unsaved: the question is asked
+                child_of<StringGrid>(f, "mnu_table2")
+                    ->set_cell(4, 1, "0.5");  // unsaved: the question is asked
                 ui.answers = {MsgAnswer::cancel, MsgAnswer::no};
                 f.close();
                 stayed_after_cancel = f.isVisible() && !read_raw_settings(folder).has_value();
-                f.SpeedButtonExit->click();
+                child_of<QToolButton>(f, "SpeedButtonExit")->click();
             }
         });
         EXPECT_EQ(code, 0);
@@ -102,7 +105,6 @@ TEST_F(StartupTest, EndingInEnglishWritesTheLanguageOnceTheEndIsAllowed) {
             EXPECT_TRUE(stayed_after_cancel);
             EXPECT_EQ(ui.boxes.size(), 2u) << ui.shown();  // asked on close and on Exit
         }
-        set_language(LANG_POLISH);
     }
 }
 
@@ -114,10 +116,12 @@ TEST_F(StartupTest, AFileHoldingEnglishStartsInEnglishAndIsLeftAlone) {
     seams.before_loop = [](TForm_quil& f, TForm_Help&) {
         EXPECT_EQ(get_language(), LANG_ENGLISH);
         EXPECT_EQ(f.windowTitle(), "PARIETA ver. 1.1 <- console");
-        EXPECT_FALSE(f.SpeedButtonLang044->isEnabled());
-        EXPECT_TRUE(f.SpeedButtonLang048->isEnabled());
+        EXPECT_FALSE(child_of<QToolButton>(f, "SpeedButtonLang044")->isEnabled());
+        EXPECT_TRUE(child_of<QToolButton>(f, "SpeedButtonLang048")->isEnabled());
     };
-    EXPECT_EQ(run(seams, [](TForm_quil& f, TForm_Help&) { f.SpeedButtonExit->click(); }), 0);
+    EXPECT_EQ(run(seams, [](TForm_quil& f,
+                            TForm_Help&) { child_of<QToolButton>(f, "SpeedButtonExit")->click(); }),
+              0);
     EXPECT_EQ(read_raw_settings(folder), stored);
 }
 
@@ -135,6 +139,7 @@ TEST_F(StartupTest, AnEscapingExceptionIsShownWithNoWindowLeftAndEndsWithAnError
     enum class When { building_main_window, after_show };
     for (When when : {When::building_main_window, When::after_show}) {
         SCOPED_TRACE(int(when));
+        const LanguageScope language;
         FailingScreenUi failing;
         std::optional<TForm_quil*> owner_at_box;
         failing.while_box_open = [&] { owner_at_box = owner; };
@@ -157,7 +162,6 @@ TEST_F(StartupTest, AnEscapingExceptionIsShownWithNoWindowLeftAndEndsWithAnError
         EXPECT_FALSE(left.contains("Form_quil")) << left.join(",").toStdString();
         EXPECT_FALSE(left.contains("Form_Help"));
         EXPECT_FALSE(left.contains("FormStart"));
-        set_language(LANG_POLISH);
     }
 }
 

@@ -1,21 +1,21 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 #include "lang/catalogue.h"
 #include "tests/support/cp1250.h"
+#include "tests/support/language.h"
 
 namespace {
 
-
 class Catalogue : public ::testing::Test {
 protected:
-    void TearDown() override { set_language(LANG_POLISH); }
+    const LanguageScope language_;
 };
 
 TEST(CatalogueStart, SpeaksPolishBeforeAnyChoice) { EXPECT_EQ(get_language(), LANG_POLISH); }

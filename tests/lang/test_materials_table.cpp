@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -10,12 +11,12 @@
 
 #include "lang/catalogue.h"
 #include "tests/support/cp1250.h"
+#include "tests/support/language.h"
 
 namespace {
 
 constexpr std::int8_t MATERIALS = 126;
 constexpr std::size_t NAME_WIDTH = 45;
-
 
 std::vector<std::string> lines_of(const std::string& text) {
     std::vector<std::string> lines;
@@ -98,8 +99,8 @@ std::map<int, std::vector<std::string>> value_rows(const Language& lang,
 
 class MaterialsTable : public ::testing::TestWithParam<Language> {
 protected:
-    void SetUp() override { set_language(GetParam().index); }
-    void TearDown() override { set_language(LANG_POLISH); }
+    void SetUp() override { language_.emplace(GetParam().index); }
+    std::optional<LanguageScope> language_;
     std::string text() const { return catalogue_a_text(MATERIALS); }
 };
 
@@ -160,7 +161,7 @@ TEST_P(MaterialsTable, NumbersUseTheSeparatorMarkAndNothingElse) {
 // The rows the reference text quotes, and the marks of repeated names,
 // variants and missing values.
 TEST(MaterialsTableRows, HoldTheQuotedValues) {
-    set_language(LANG_ENGLISH);
+    const LanguageScope english(LANG_ENGLISH);
     std::vector<std::string> lines = lines_of(catalogue_a_text(MATERIALS));
     auto values_of = [&](const std::string& name, std::size_t from) {
         for (const std::string& line : lines) {
@@ -181,7 +182,6 @@ TEST(MaterialsTableRows, HoldTheQuotedValues) {
     std::string all = catalogue_a_text(MATERIALS);
     EXPECT_NE(all.find("\nFoamed polystyrene\n - in other cases"), std::string::npos);
     EXPECT_NE(all.find("--||--"), std::string::npos);
-    set_language(LANG_POLISH);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, MaterialsTable, ::testing::ValuesIn(languages),

@@ -12,6 +12,7 @@
 #include "core/Quil_c.h"
 #include "lang/catalogue.h"
 #include "output/graph.h"
+#include "tests/support/language.h"
 
 namespace {
 
@@ -130,12 +131,7 @@ std::string a_text(int id) { return catalogue_a_text(std::int8_t(id)); }
 
 class GraphTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        saved_ = get_language();
-        set_language(LANG_ENGLISH);
-    }
-    void TearDown() override { set_language(saved_); }
-    std::int8_t saved_ = LANG_POLISH;
+    const LanguageScope language_{LANG_ENGLISH};
 };
 
 // The x positions of the saturated course's samples, in drawing order.

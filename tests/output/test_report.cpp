@@ -19,6 +19,7 @@
 #include "core/Quil_c.h"
 #include "lang/catalogue.h"
 #include "output/report.h"
+#include "tests/support/language.h"
 
 namespace {
 
@@ -76,14 +77,11 @@ Partition with_results(int layers, int mode, int wall) {
 class ReportTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        saved_language_ = get_language();
-        set_language(LANG_ENGLISH);
         char pattern[] = "/tmp/parieta-report-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         dir_ = pattern;
     }
     void TearDown() override {
-        set_language(saved_language_);
         std::string command = "rm -rf '" + dir_ + "'";
         std::system(command.c_str());
     }
@@ -99,8 +97,8 @@ protected:
         return read_bytes(file);
     }
 
+    const LanguageScope language_{LANG_ENGLISH};
     std::string dir_;
-    std::int8_t saved_language_ = LANG_POLISH;
 };
 
 struct SampleCase {

@@ -11,8 +11,10 @@
 
 #include "core/Quil_c.h"
 #include "lang/catalogue.h"
-#include "qt/painter_canvas.h"
 #include "output/graph.h"
+#include "qt/fonts.h"
+#include "qt/painter_canvas.h"
+#include "tests/support/language.h"
 
 namespace {
 
@@ -97,12 +99,7 @@ QImage render_paper(const Partition& p) {
 
 class GraphRender : public ::testing::Test {
 protected:
-    void SetUp() override {
-        saved_ = get_language();
-        set_language(LANG_ENGLISH);
-    }
-    void TearDown() override { set_language(saved_); }
-    std::int8_t saved_ = LANG_POLISH;
+    const LanguageScope language_{LANG_ENGLISH};
 };
 
 TEST_F(GraphRender, ArcRunsCounterClockwiseFromApexToBase) {

@@ -1,22 +1,42 @@
 // A scripted Ui for headless tests: records every box and dialog, answers
-// as told, and never blocks.
+// as told, and never blocks or sleeps.
 #pragma once
 
 #include <QSize>
 #include <QString>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/clock.h"
 #include "document/ui.h"
+#include "qt/print_job.h"
+#include "qt/text_1250.h"
+
+// A fixed date and time, and waits that take no time: they are counted, and
+// `on_sleep` runs in each, as if the time had passed.
+class FakeClock : public Clock {
+public:
+    LocalTime time{2024, 3, 5, 14, 7, 2};  // a Tuesday
+    mutable int slept_ms = 0;
+    mutable int sleeps = 0;
+    std::function<void()> on_sleep;
+
+    LocalTime now() const override { return time; }
+    void sleep_ms(int ms) const override {
+        slept_ms += ms;
+        ++sleeps;
+        if (on_sleep) on_sleep();
+    }
+};
 
 class FakeUi : public Ui {
 public:
     struct Box {
-        std::string text;  // Windows-1250, as the window passed it
+        std::string text;  // Windows-1250, as the program passed it
         std::string caption;
         MsgIcon icon;
         MsgButtons buttons;
@@ -34,7 +54,7 @@ public:
     bool print_answer = false;
     int print_dialogs = 0;
     std::function<void(QPrinter&)> configure_printer;  // what the user sets in the print dialog
-    FixedClock fixed_clock{LocalTime{2024, 3, 5, 14, 7, 2}};
+    FakeClock fake_clock;
 
     MsgAnswer message_box(const char* text, const char* caption, MsgIcon icon,
                           MsgButtons buttons) override {
@@ -57,15 +77,19 @@ public:
         if (while_dialog_open) while_dialog_open(d);
         return next(save_answers);
     }
-    bool run_print_dialog(QPrinter& printer) override {
+    // The real job on a printer the test sets up (a PDF file).
+    std::unique_ptr<PrintJob> run_print_dialog() override {
         ++print_dialogs;
-        if (configure_printer) configure_printer(printer);
-        return print_answer;
+        auto job = std::make_unique<QtPrintJob>();
+        if (configure_printer) configure_printer(job->printer());
+        if (!print_answer) return nullptr;
+        return job;
     }
-    const Clock& clock() const override { return fixed_clock; }
+    const Clock& clock() const override { return fake_clock; }
     QSize screen_size() const override { return screen; }
     int scroll_bar_width() const override { return scroll_bar; }
     char decimal_separator() const override { return separator; }
+    std::string text_1250(const QString& text) const override { return to_1250(text); }
 
     // The texts shown so far, one a line, for failure messages.
     std::string shown() const {

@@ -1,13 +1,10 @@
-#include <cstdint>
-
-#include "lang/catalogue.h"
-#include "qt/text_1250.h"
 #include "document/ui.h"
+#include "lang/catalogue.h"
 
-void FileDialog::prepare(int title_id, int filter_id, const QString& start_dir,
+void FileDialog::prepare(TextA title_id, TextA filter_id, const QString& start_dir,
                          const QString& file_name, const QString& extension) {
-    title = from_1250(catalogue_a_text(std::int8_t(title_id)));
-    filter = from_1250(catalogue_a_text(std::int8_t(filter_id)));
+    title = catalogue_a_text(title_id);
+    filter = catalogue_a_text(filter_id);
     filter_index = 1;
     dir = start_dir;
     name = file_name;

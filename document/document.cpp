@@ -1,0 +1,122 @@
+#include "document/document.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "core/settings.h"
+#include "lang/catalogue.h"
+#include "lang/file_names.h"
+
+MsgAnswer OneBoxUi::message_box(const char* text, const char* caption, MsgIcon icon,
+                                MsgButtons buttons) {
+    if (depth_ > 0) return buttons == MsgButtons::ok ? MsgAnswer::ok : MsgAnswer::cancel;
+    ++depth_;
+    const MsgAnswer answer = ui_.message_box(text, caption, icon, buttons);
+    --depth_;
+    return answer;
+}
+
+Document::Document(Partition& record, Ui& ui)
+    : record_(record),
+      ui_(ui),
+      open_dialog_(std::make_unique<FileDialog>()),
+      save_dialog_(std::make_unique<FileDialog>()) {
+    conditions_.set_fixed_cols(1);
+    layers_.set_fixed_cols(3);
+
+    const QString data = data_folder();
+    // mkpath: in the documents folder its parent may be missing too. A failure is ignored.
+    if (!data.isEmpty() && !QFileInfo::exists(data)) QDir().mkpath(data);
+
+    const int language = read_settings();
+    if (language != get_language()) set_language(language);
+
+    state_.open_dir = state_.save_dir = state_.export_dir = data;
+    state_.open_name = state_.save_name = state_.export_name =
+        QString::fromLatin1(file_name_of(FileName::DefaultDataName));
+    open_dialog_->default_ext = QString::fromLatin1(file_name_of(FileName::DataExtension));
+    open_dialog_->overwrite_prompt = false;
+    save_dialog_->overwrite_prompt = true;
+}
+
+Document::~Document() = default;
+
+QString Document::data_folder() const {
+    char path[PATH_SIZE];
+    data_directory(path, sizeof path);
+    return QFile::decodeName(path);
+}
+
+MsgAnswer Document::message_box(const char* text, const char* caption, MsgIcon icon,
+                                MsgButtons buttons) {
+    return ui_.message_box(text, caption, icon, buttons);
+}
+
+void Document::error_box(TextA text) {
+    message_box(catalogue_a_text(text), catalogue_b_text(TextB::ErrorCaption), MsgIcon::error,
+                MsgButtons::ok);
+}
+
+void Document::show_invalid_data_error() { error_box(TextA::CannotSaveInvalidData); }
+
+void Document::set_status(bool visible, const std::string& text, bool paint_now) {
+    state_.status_visible = visible;
+    state_.status_text = text;
+    emit status_changed(paint_now);
+}
+
+void Document::set_current_file(const QString& path) {
+    state_.current_file = path;
+    emit caption_changed();
+}
+
+void Document::take_title() { set_title(record_, title_text_.c_str()); }
+
+bool Document::insert_layer_at(int row) {
+    const int n = used_layers(record_);
+    return row >= 1 && row <= n + 1 && n < MAX_LAYERS && change_layers(insert_layer, row - 1);
+}
+
+bool Document::delete_layer_at(int row) {
+    const int n = used_layers(record_);
+    return row >= 1 && row <= n && n > 1 && change_layers(delete_layer, row - 1);
+}
+
+bool Document::change_layers(bool (*change)(Partition&, int), int index) {
+    if (!state_.grids_ready) return false;
+    // What was typed goes in first, so the rebuilt grid keeps it.
+    read_grids(false, false);
+    if (!change(record_, index)) return false;
+    state_.graph_dirty = true;
+    fill_grids(true);
+    refresh_results(true, true);
+    return true;
+}
+
+void Document::choose_wall_type(int type) {
+    if (!state_.grids_ready) return;
+    type = type == 1 ? 1 : 0;
+    if (type == record_.wall_type) return;
+    set_wall_type(record_, type);
+    state_.graph_dirty = true;
+    emit wall_type_changed();
+    refresh_results(true, true);
+}
+
+void Document::choose_calc_mode(int mode) {
+    if (!state_.grids_ready) return;
+    mode = mode == 1 ? 1 : 0;
+    if (mode == record_.calc_mode) return;
+    set_calc_mode(record_, mode);
+    state_.graph_dirty = true;
+    fill_grids(false);
+    refresh_results(true, true);
+}
+
+void Document::shutdown() {
+    write_settings(get_language() == LANG_POLISH ? 1 : 0);
+    open_dialog_.reset();
+    save_dialog_.reset();
+    shut_down_ = true;
+}

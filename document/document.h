@@ -1,0 +1,172 @@
+// The document: the one Partition record, the window state around it and
+// every command on it. Every change of the record passes through here, so
+// the windows are views of it and undo can be built on it; nothing here
+// needs a widget.
+//
+//   record()                 the Partition, read-only to everyone else
+//   conditions(), layers()   the two grids' cell texts (GridCells)
+//   title_text(), radius_text()  the texts of the title and radius edits
+//   state()                  current file, dialog folders, flags, check memory
+//
+// The edits: read_grids / refresh_results (cell and edit texts into the
+// record, then the calculation), fill_grids (the record into the texts),
+// take_title, insert_layer_at / delete_layer_at, choose_wall_type /
+// choose_calc_mode. The commands: open, save, save_as, open_given_file,
+// export_beside, export_as, print, switch_language, shutdown.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/Quil_c.h"
+#include "core/message_ui.h"
+#include "document/grid_cells.h"
+#include "document/ui.h"
+
+// The window state the commands and the graph share; lives as long as the
+// document.
+struct WindowState {
+    bool grids_ready = true;
+    bool results_valid = true;
+    bool graph_dirty = true;
+    bool graph_on_screen = true;
+    QString current_file;  // full path; empty while there is none
+    QString open_dir, open_name;
+    QString save_dir, save_name;
+    QString export_dir, export_name;
+    // Check memory: the kind last reported per field, CHECK_OK at start.
+    std::uint8_t field_status[9] = {};  // by FieldId 0..8
+    std::uint8_t thickness_status[MAX_LAYERS] = {};
+    std::uint8_t lambda_status[MAX_LAYERS] = {};
+    std::uint8_t delta_status[MAX_LAYERS] = {};
+    bool thickness_check_armed = true;
+    // The status bar: shown or not, and its one text (Windows-1250).
+    bool status_visible = false;
+    std::string status_text;
+};
+
+class Document : public QObject {
+    Q_OBJECT
+
+public:
+    // Reads the settings file and sets the language, and makes the data
+    // folder when it is missing; the grids are filled by the first
+    // fill_grids.
+    Document(Partition& record, Ui& ui);
+    ~Document() override;
+
+    const Partition& record() const { return record_; }
+    const WindowState& state() const { return state_; }
+    GridCells& conditions() { return conditions_; }  // mnu_table1
+    GridCells& layers() { return layers_; }          // mnu_table2
+    const std::string& title_text() const { return title_text_; }
+    const std::string& radius_text() const { return radius_text_; }
+    void set_title_text(const std::string& text) { title_text_ = text; }
+    void set_radius_text(const std::string& text) { radius_text_ = text; }
+
+    // The Ui of the windows and the document: one message box at a time.
+    Ui& ui() { return ui_; }
+    bool message_open() const { return ui_.box_open(); }
+    MsgAnswer message_box(const char* text, const char* caption, MsgIcon icon, MsgButtons buttons);
+    char decimal_separator() const { return ui_.decimal_separator(); }
+    // The data folder; empty when it cannot be named.
+    QString data_folder() const;
+    // Null once shut down.
+    const FileDialog* open_dialog() const { return open_dialog_.get(); }
+    const FileDialog* save_dialog() const { return save_dialog_.get(); }
+
+    // --- edits ---------------------------------------------------------------
+    // Takes every visible cell and edit into the record, with at most one
+    // check message when `with_messages`, then calculates. True when the
+    // input is valid and the calculation succeeded.
+    bool read_grids(bool numbers_only, bool with_messages);
+    // read_grids, then a repaint of the graph when an input changed.
+    void refresh_results(bool numbers_only, bool with_messages);
+    // Counts and texts of both grids from the record and the language; with
+    // `values` the numbers, the title and the radius too.
+    void fill_grids(bool values);
+    // The title edit's text into the record (Enter, leaving the edit).
+    void take_title();
+    // The Add and Delete cells of layer grid row `row`; false when nothing changed.
+    bool insert_layer_at(int row);
+    bool delete_layer_at(int row);
+    void choose_wall_type(int type);
+    void choose_calc_mode(int mode);
+    // 0 discards the key; backspace, E, e, digits, the decimal separator and
+    // "-" pass.
+    char16_t filter_number_key(char16_t key) const;
+
+    // --- commands --------------------------------------------------------------
+    // The unsaved-changes question; true when the document may be dropped.
+    bool confirm_discard();
+    void open();
+    void save();
+    void save_as();
+    // Writes the record under the wait cursor and "Saving data..."; true on success.
+    bool save_to_file(const QString& path);
+    // Reads `path` as Open does once a file is chosen: a message and the
+    // record unchanged when it cannot be read. True when it was read.
+    bool open_file(const QString& path);
+    // A data file named on the command line or dropped on the window: the
+    // unsaved-changes question, then open_file. Nothing after shutdown().
+    void open_given_file(const QString& path);
+    // Export beside the current file (a question before overwriting) and
+    // Export As; export_results writes the report and tells a failure.
+    void export_beside();
+    void export_as();
+    void export_results(const QString& file_name);
+    // The report and the graph on one printer page.
+    void print();
+    // Commits the input, then switches to `language` unless it is in force;
+    // true when it switched.
+    bool switch_language(int language);
+    // The program may end: the language goes to the settings file and the
+    // dialogs are dropped.
+    void shutdown();
+    bool is_shut_down() const { return shut_down_; }
+
+    // Sets the current file (kept whole: a shortened path would make Save
+    // write another file).
+    void set_current_file(const QString& path);
+    void show_invalid_data_error();
+
+signals:
+    // fill_grids has put new texts into the grids (and, with `values`, the edits).
+    void grids_filled(bool values);
+    // The current file changed, or the language: the caption.
+    void caption_changed();
+    // results_valid may have changed: the graph shows exactly when it holds.
+    void results_changed();
+    // The graph needs a repaint.
+    void graph_changed();
+    void wall_type_changed();
+    void language_changed();
+    // The status bar; `paint_now` when a long job follows without the event loop.
+    void status_changed(bool paint_now);
+    // The wait cursor on or off.
+    void busy_changed(bool busy);
+
+private:
+    void error_box(TextA text);
+    void set_status(bool visible, const std::string& text, bool paint_now = false);
+    void set_busy(bool busy) { emit busy_changed(busy); }
+    void fill_conditions(bool values);
+    bool change_layers(bool (*change)(Partition&, int), int index);
+    void fill_layers(bool values);
+
+    Partition& record_;
+    OneBoxUi ui_;
+    WindowState state_;
+    GridCells conditions_;
+    GridCells layers_;
+    std::string title_text_;
+    std::string radius_text_;
+    std::unique_ptr<FileDialog> open_dialog_;
+    std::unique_ptr<FileDialog> save_dialog_;
+    // After Exit the application's quit closes the windows once more; the
+    // question is not asked twice.
+    bool shut_down_ = false;
+};

@@ -1,0 +1,92 @@
+// The grids' and edits' texts into the record, checked, then the calculation.
+#include <string>
+
+#include "core/messages.h"
+#include "document/document.h"
+
+namespace {
+
+// Reading order of the condition cells: the field, its name in messages.
+struct ConditionField {
+    int col, row;
+    FieldId id;
+    TextA name;
+};
+const ConditionField ALWAYS_READ[] = {
+    {1, 1, FLD_TEMP_EXT, TextA::TempExtName},
+    {2, 1, FLD_TEMP_INT, TextA::TempIntName},
+    {1, 2, FLD_RES_EXT, TextA::ResExtName},
+    {2, 2, FLD_RES_INT, TextA::ResIntName},
+};
+const ConditionField DAMPNESS_READ[] = {
+    {1, 3, FLD_HUM_EXT, TextA::HumExtName},
+    {2, 3, FLD_HUM_INT, TextA::HumIntName},
+    {1, 4, FLD_DIFF_EXT, TextA::DiffExtName},
+    {2, 4, FLD_DIFF_INT, TextA::DiffIntName},
+};
+
+}  // namespace
+
+bool Document::read_grids(bool numbers_only, bool with_messages) {
+    // A pass that starts while a check message is up (an exit or selection
+    // event delivered by the box's own loop) shows nothing and leaves the
+    // check memory alone, so the box is never doubled.
+    const bool show = with_messages && !message_open();
+
+    if (!numbers_only) set_title(record_, title_text_.c_str());
+
+    CheckPass pass{record_, show ? &ui_ : nullptr, decimal_separator()};
+    auto check = [&](FieldId id, TextA name, const std::string& text, std::uint8_t& memory,
+                     int layer_number) {
+        check_field_with_message(pass, id, name, text.c_str(), show, memory, layer_number);
+    };
+
+    for (const ConditionField& f : ALWAYS_READ)
+        check(f.id, f.name, conditions_.text(f.col, f.row), state_.field_status[f.id], 0);
+    const bool dampness = record_.calc_mode == 1;
+    for (const ConditionField& f : DAMPNESS_READ) {
+        if (dampness)
+            check(f.id, f.name, conditions_.text(f.col, f.row), state_.field_status[f.id], 0);
+        else if (show)
+            state_.field_status[f.id] = CHECK_OK;
+    }
+    if (record_.wall_type == 1)
+        check(FLD_RADIUS, TextA::RadiusName, radius_text_, state_.field_status[FLD_RADIUS], 0);
+    else if (show)
+        state_.field_status[FLD_RADIUS] = CHECK_OK;
+
+    const int n = used_layers(record_);
+    for (int r = 1; r <= n; ++r) {
+        if (!numbers_only) set_layer_description(record_, layers_.text(3, r).c_str(), r - 1);
+        check(FLD_THICKNESS, TextA::ThicknessName, layers_.text(4, r),
+              state_.thickness_status[r - 1], r);
+        check(FLD_LAMBDA, TextA::LambdaName, layers_.text(5, r), state_.lambda_status[r - 1], r);
+        if (dampness)
+            check(FLD_DELTA, TextA::DeltaName, layers_.text(6, r), state_.delta_status[r - 1], r);
+        else if (show)
+            state_.delta_status[r - 1] = CHECK_OK;
+    }
+
+    if (show && !pass.any_error) check_total_thickness(pass, state_.thickness_check_armed);
+    if (pass.any_change) state_.graph_dirty = true;
+
+    state_.results_valid = !pass.any_error;
+    if (!calculate_partition(record_)) state_.results_valid = false;
+    emit results_changed();
+    return state_.results_valid;
+}
+
+void Document::refresh_results(bool numbers_only, bool with_messages) {
+    read_grids(numbers_only, with_messages);
+    if (state_.graph_dirty) {
+        state_.graph_dirty = false;
+        emit graph_changed();
+    }
+}
+
+char16_t Document::filter_number_key(char16_t key) const {
+    if (key == 8 || key == u'E' || key == u'e' || key == u'-') return key;
+    if (key >= u'0' && key <= u'9') return key;
+    if (key == char16_t(static_cast<unsigned char>(decimal_separator()))) return key;
+    return 0;
+}

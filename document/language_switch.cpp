@@ -1,0 +1,17 @@
+// The two flag buttons: switch the language and bring every text into it.
+// Texts fetched later follow by themselves.
+#include "document/document.h"
+#include "lang/catalogue.h"
+
+bool Document::switch_language(int language) {
+    // What was typed is committed on every click, as Enter would.
+    refresh_results(false, true);
+    if ((language != LANG_ENGLISH && language != LANG_POLISH) || language == get_language())
+        return false;
+    set_language(language);
+    emit caption_changed();
+    fill_grids(false);
+    emit graph_changed();
+    emit language_changed();
+    return true;
+}

@@ -1,0 +1,13 @@
+// The document's tests run without a window; printing to a PDF still wants
+// the application object of Qt Gui (fonts, the paint engine). Offscreen.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
