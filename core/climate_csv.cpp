@@ -127,7 +127,8 @@ private:
             std::size_t a = start, b = stop;
             while (a < b && blank(t_[a])) ++a;
             while (b > a && blank(t_[b - 1])) --b;
-            if (count < capacity) fields[count] = Field{t_.substr(a, b - a), a};
+            // An empty field points at where it starts.
+            if (count < capacity) fields[count] = Field{t_.substr(a, b - a), a < b ? a : start};
             ++count;
             if (stop >= end) break;
             start = stop + 1;
