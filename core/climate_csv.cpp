@@ -8,6 +8,7 @@
 #include "core/assessment.h"
 #include "core/numfmt.h"
 #include "lang/catalogue_c.h"
+#include "lang/utf8.h"
 
 namespace {
 
@@ -15,44 +16,6 @@ constexpr std::string_view BOM = "\xEF\xBB\xBF";
 constexpr const char* COLUMNS[4] = {"month", "theta_e", "phi_e", "theta_i"};
 constexpr const char* PHI_I = "phi_i";
 constexpr const char* HUMIDITY_CLASS = "humidity_class";
-
-// Length of the UTF-8 sequence starting at `i`, 0 when it is not one (overlong forms,
-// surrogates and values past U+10FFFF included).
-std::size_t utf8_length(std::string_view t, std::size_t i) {
-    const auto at = [&](std::size_t k) { return static_cast<unsigned char>(t[k]); };
-    const unsigned char c = at(i);
-    if (c < 0x80) return 1;
-    std::size_t len;
-    unsigned char low = 0x80, high = 0xBF;
-    if (c >= 0xC2 && c <= 0xDF) {
-        len = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        len = 3;
-        if (c == 0xE0) low = 0xA0;
-        if (c == 0xED) high = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        len = 4;
-        if (c == 0xF0) low = 0x90;
-        if (c == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (i + len > t.size()) return 0;
-    if (at(i + 1) < low || at(i + 1) > high) return 0;
-    for (std::size_t k = 2; k < len; ++k) {
-        if ((at(i + k) & 0xC0) != 0x80) return 0;
-    }
-    return len;
-}
-
-// Characters from `from` up to `to`, plus one: the column of `to`.
-int column_of(std::string_view t, std::size_t from, std::size_t to) {
-    int column = 1;
-    for (std::size_t i = from; i < to; ++i) {
-        if ((static_cast<unsigned char>(t[i]) & 0xC0) != 0x80) ++column;
-    }
-    return column;
-}
 
 bool blank(char c) { return c == ' ' || c == '\t'; }
 
@@ -113,7 +76,8 @@ private:
     bool fail(ClimateCsvError e, std::size_t offset, int month = 0) {
         r_.error = e;
         r_.line = line_;
-        r_.column = column_of(t_, line_start_, offset);
+        r_.column =
+            1 + static_cast<int>(utf8_characters(t_.substr(line_start_, offset - line_start_)));
         r_.month = month;
         return false;
     }
@@ -223,7 +187,7 @@ bool Parser::row(const Field fields[], int count, std::size_t end) {
 bool Parser::run(Climate& out) {
     std::size_t pos = t_.substr(0, BOM.size()) == BOM ? BOM.size() : 0;
     for (std::size_t i = pos; i < t_.size();) {
-        const std::size_t len = utf8_length(t_, i);
+        const std::size_t len = utf8_sequence_length(t_, i);
         if (len == 0) {
             // Line and column of the bad byte.
             line_ = 1;
