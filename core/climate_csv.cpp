@@ -1,7 +1,11 @@
 #include "core/climate_csv.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <charconv>
-#include <cstdio>
 #include <iterator>
 #include <string_view>
 
@@ -261,15 +265,27 @@ bool parse_climate_csv(const char* data, std::size_t size, Climate& out, Climate
 
 bool read_climate_file(const char* path, Climate& out, ClimateCsvResult& result) {
     result = ClimateCsvResult{};
-    std::FILE* f = std::fopen(path, "rb");
-    if (f == nullptr) {
+    // Only a regular file: a pipe or a device must not block the caller.
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat st;
+    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        if (fd >= 0) ::close(fd);
         result.error = ClimateCsvError::CannotOpen;
         return false;
     }
     std::string data(CLIMATE_FILE_LIMIT + 1, '\0');
-    const std::size_t got = std::fread(data.data(), 1, data.size(), f);
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
+    std::size_t got = 0;
+    bool failed = false;
+    while (got < data.size()) {
+        const ssize_t n = ::read(fd, data.data() + got, data.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            failed = n < 0;
+            break;
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
     if (failed) {
         result.error = ClimateCsvError::CannotOpen;
         return false;

@@ -49,7 +49,8 @@ constexpr std::size_t CLIMATE_FILE_LIMIT = 1 << 20;
 
 // Parses `size` bytes. On any error `out` is left as it was.
 bool parse_climate_csv(const char* data, std::size_t size, Climate& out, ClimateCsvResult& result);
-// Reads and parses a file; CannotOpen when it cannot be opened or read.
+// Reads and parses a file; CannotOpen when it cannot be opened or read or is not a regular
+// file (a pipe or a device is never waited for).
 bool read_climate_file(const char* path, Climate& out, ClimateCsvResult& result);
 
 // The message in the current language, UTF-8: "PATH:LINE:COLUMN: text", or "PATH: text" for

@@ -1,5 +1,6 @@
 // The climate file: what it accepts, and every refusal with its line and column.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -170,8 +171,17 @@ TEST(ClimateCsv, FilesThatCannotBeReadOrAreTooLarge) {
     ClimateCsvResult r;
     EXPECT_FALSE(read_climate_file("/nonexistent/climate.csv", c, r));
     EXPECT_EQ(r.error, ClimateCsvError::CannotOpen);
-    EXPECT_FALSE(read_climate_file("/", c, r));
+    for (const char* not_regular : {"/", "/dev/null"}) {
+        EXPECT_FALSE(read_climate_file(not_regular, c, r)) << not_regular;
+        EXPECT_EQ(r.error, ClimateCsvError::CannotOpen) << not_regular;
+    }
+
+    // A pipe with no writer would block a plain open; it is refused at once.
+    const std::string fifo = "/tmp/parieta-climate-fifo-" + std::to_string(getpid());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(read_climate_file(fifo.c_str(), c, r));
     EXPECT_EQ(r.error, ClimateCsvError::CannotOpen);
+    std::remove(fifo.c_str());
 
     const std::string big(CLIMATE_FILE_LIMIT + 1, '#');
     EXPECT_FALSE(parse(big, c, r));
