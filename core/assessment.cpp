@@ -10,11 +10,13 @@ constexpr double SECONDS_PER_DAY = 86400.0;
 constexpr double GRAMS_PER_KG = 1000.0;
 constexpr double THETA_LOW = -50.0, THETA_HIGH = 60.0;
 constexpr double PHI_LOW = 1.0, PHI_HIGH = 100.0;
-// Safety factor on the internal moisture excess of a humidity class.
+// Internal humidity classes of PN-EN ISO 13788:2012: Δp of 270 Pa per class at θe <= 0 °C,
+// falling linearly to 0 at 20 °C, and the safety factor 1.10 on it.
 constexpr double CLASS_SAFETY = 1.10;
-constexpr double CLASS_STEP = 270.0;  // Pa of Δp per class at θe <= 0 °C
+constexpr double CLASS_STEP = 270.0;
 
-// Magnus constants over water (θ >= 0) and over ice (θ < 0), Pa and °C.
+// The saturation formulas of PN-EN ISO 13788:2012 over water (θ >= 0) and over ice (θ < 0),
+// Pa and °C.
 constexpr double MAGNUS_P0 = 610.5;
 constexpr double MAGNUS_A_WATER = 17.269, MAGNUS_B_WATER = 237.3;
 constexpr double MAGNUS_A_ICE = 21.875, MAGNUS_B_ICE = 265.5;

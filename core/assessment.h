@@ -10,15 +10,19 @@
 #include "core/Quil_c.h"
 #include "core/climate.h"
 
+// Values of PN-EN ISO 13788:2012 (sections 4 and 6, the monthly method) unless said otherwise.
 // Water-vapour permeability of still air, kg/(m·s·Pa); 0.072 g/(m·h·hPa).
 constexpr double DELTA_AIR = 2e-10;
 // The record's diffusive resistances (m²·h·hPa/g) times this give sd in metres.
 constexpr double SD_PER_RESISTANCE = 0.072;
 // Internal surface resistance of the mould check, m²·K/W.
 constexpr double RSI_MOULD = 0.25;
-// Highest relative humidity at the internal surface before mould is likely.
+// Highest relative humidity at the internal surface before mould is likely (also stated in
+// BS 5250:2002, annex D.2, which summarises the standard's surface method).
 constexpr double MOULD_SURFACE_HUMIDITY = 0.8;
-// The least fRsi the Polish technical conditions accept.
+// The least fRsi the Polish technical conditions accept: Rozporządzenie w sprawie warunków
+// technicznych, jakim powinny odpowiadać budynki i ich usytuowanie, Dz.U. 2019 poz. 1065,
+// Załącznik nr 2, item 2.2.1.
 constexpr double F_RSI_REQUIRED = 0.72;
 // Days of each month, January first.
 constexpr int MONTH_DAYS[MONTHS] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
