@@ -26,8 +26,8 @@
 namespace {
 
 const char USAGE[] =
-    "Usage: parieta-assess [--lang en|pl] [--json] [--kind KIND] [-o FILE]\n"
-    "                      (DATAFILE CLIMATE.csv | PROJECT.json)\n"
+    "Usage: parieta-assess [--lang en|pl] [--json] [--kind KIND] [-o FILE] "
+    "(DATAFILE CLIMATE.csv | PROJECT.json)\n"
     "Assesses a partition over a year of monthly climate: interstitial condensation by the\n"
     "monthly method of PN-EN ISO 13788, the surface mould check (fRsi) and, with --kind, U\n"
     "against the maximum U of the Polish technical conditions (WT 2021).\n"
