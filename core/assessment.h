@@ -22,7 +22,7 @@ constexpr double RSI_MOULD = 0.25;
 constexpr double MOULD_SURFACE_HUMIDITY = 0.8;
 // The least fRsi the Polish technical conditions accept: Rozporządzenie w sprawie warunków
 // technicznych, jakim powinny odpowiadać budynki i ich usytuowanie, Dz.U. 2019 poz. 1065,
-// Załącznik nr 2, item 2.2.1.
+// Załącznik nr 2, section 2.2 (surface and interstitial condensation).
 constexpr double F_RSI_REQUIRED = 0.72;
 // Days of each month, January first.
 constexpr int MONTH_DAYS[MONTHS] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
