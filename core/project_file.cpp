@@ -29,7 +29,6 @@ constexpr double THETA_MAX = 60.0;
 constexpr double PHI_MIN = 1.0;
 constexpr double PHI_MAX = 100.0;
 constexpr int HUMIDITY_CLASSES = 5;
-constexpr std::size_t SLOT_HEX = 2 * sizeof(Layer);
 
 // Thrown inside this file only; the public functions turn it into `error`.
 struct Refusal {
