@@ -55,12 +55,18 @@ std::string number_text(double v) {
 
 std::string found(const Json& j) {
     switch (j.type()) {
-        case Json::value_t::null: return "null";
-        case Json::value_t::object: return "an object";
-        case Json::value_t::array: return "an array";
-        case Json::value_t::string: return "a string";
-        case Json::value_t::boolean: return j.get<bool>() ? "true" : "false";
-        default: return j.dump();
+        case Json::value_t::null:
+            return "null";
+        case Json::value_t::object:
+            return "an object";
+        case Json::value_t::array:
+            return "an array";
+        case Json::value_t::string:
+            return "a string";
+        case Json::value_t::boolean:
+            return j.get<bool>() ? "true" : "false";
+        default:
+            return j.dump();
     }
 }
 
@@ -141,7 +147,8 @@ std::string character_at(const std::string& s, std::size_t at) {
     std::size_t n = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
     n = std::min(n, s.size() - at);
     std::uint32_t cp = n == 1 ? lead : lead & (0x7F >> n);
-    for (std::size_t i = 1; i < n; ++i) cp = cp << 6 | (static_cast<unsigned char>(s[at + i]) & 0x3F);
+    for (std::size_t i = 1; i < n; ++i)
+        cp = cp << 6 | (static_cast<unsigned char>(s[at + i]) & 0x3F);
     char code[16];
     std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(cp));
     return "\"" + s.substr(at, n) + "\" (" + code + ")";
@@ -289,8 +296,8 @@ void read_climate(const Json& j, Climate& c) {
     c = Climate{};
     ObjectReader o(j, "climate");
     if (const Json* cls = o.maybe("humidity_class"))
-        c.humidity_class = static_cast<int>(
-            integer(*cls, o.path("humidity_class"), 1, HUMIDITY_CLASSES));
+        c.humidity_class =
+            static_cast<int>(integer(*cls, o.path("humidity_class"), 1, HUMIDITY_CLASSES));
     const Json& months = o.need("months");
     const std::string months_path = o.path("months");
     if (!months.is_array()) refuse(months_path, "expected an array, found " + found(months));
@@ -403,7 +410,8 @@ void read_root(std::string_view text, Project& out) {
         const std::size_t at = what.find("] ");
         refuse("", "not JSON: " + (at == std::string::npos ? what : what.substr(at + 2)));
     }
-    if (!root.is_object()) refuse("", "not a project file: expected an object, found " + found(root));
+    if (!root.is_object())
+        refuse("", "not a project file: expected an object, found " + found(root));
     ObjectReader o(root, "");
     const Json& format = o.need("format");
     if (!format.is_string() || format.get_ref<const std::string&>() != FORMAT_NAME) {
@@ -411,7 +419,8 @@ void read_root(std::string_view text, Project& out) {
                              "\", found " + (format.is_string() ? format.dump() : found(format)));
     }
     const Json& version = o.need("version");
-    if (!version.is_number_integer()) refuse("version", "expected a whole number, found " + found(version));
+    if (!version.is_number_integer())
+        refuse("version", "expected a whole number, found " + found(version));
     if (version != PROJECT_FORMAT_VERSION) {
         refuse("version", version.dump() + " is not a version this program reads (it reads " +
                               std::to_string(PROJECT_FORMAT_VERSION) + ")");
@@ -479,8 +488,8 @@ std::string utf8_text(const char* buffer, std::size_t size, const std::string& p
 Json layer_json(const Layer& layer, const std::string& path) {
     Json j = Json::object();
     const char* tail = nullptr;
-    j["description"] = utf8_text(layer.description, DESCRIPTION_SIZE, member(path, "description"),
-                                 &tail);
+    j["description"] =
+        utf8_text(layer.description, DESCRIPTION_SIZE, member(path, "description"), &tail);
     j["thickness"] = finite(layer.thickness, member(path, "thickness"));
     j["lambda"] = finite(layer.lambda, member(path, "lambda"));
     j["delta"] = finite(layer.delta, member(path, "delta"));
@@ -516,14 +525,15 @@ Json partition_json(const PartitionInput& r) {
     j["title"] = utf8_text(r.title, TITLE_SIZE, member(path, "title"), &title_tail);
     Json layers = Json::array();
     for (int i = 0; i < r.layer_count; ++i) {
-        layers.push_back(layer_json(r.layers[i], element(member(path, "layers"),
-                                                         static_cast<std::size_t>(i))));
+        layers.push_back(
+            layer_json(r.layers[i], element(member(path, "layers"), static_cast<std::size_t>(i))));
     }
     j["layers"] = std::move(layers);
 
     Json kept = Json::object();
     put_kept(kept, "after_wall_type", r.padding0, sizeof r.padding0);
-    put_kept(kept, "title_tail", title_tail, static_cast<std::size_t>(r.title + TITLE_SIZE - title_tail));
+    put_kept(kept, "title_tail", title_tail,
+             static_cast<std::size_t>(r.title + TITLE_SIZE - title_tail));
     put_kept(kept, "after_title", r.padding1, sizeof r.padding1);
     const Partition defaults;
     Json slots = Json::object();
@@ -563,8 +573,8 @@ Json settings_json(const AssessmentSettings& s) {
     const char* name = partition_kind_name(s.kind);
     PartitionKind back;
     if (!parse_partition_kind(name, back) || back != s.kind) {
-        refuse("assessment.kind", std::to_string(static_cast<int>(s.kind)) +
-                                      " is not a kind of partition");
+        refuse("assessment.kind",
+               std::to_string(static_cast<int>(s.kind)) + " is not a kind of partition");
     }
     Json j = Json::object();
     j["kind"] = name;
@@ -622,7 +632,8 @@ bool format_project(const Project& in, std::string& text, std::string& error) {
 int read_project(const char* path, Project& out, std::string& error) {
     std::string text;
     switch (read_whole_file(path, text)) {
-        case 0: break;
+        case 0:
+            break;
         case 1:
             error = "cannot be opened";
             return 1;

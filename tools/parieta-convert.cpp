@@ -89,15 +89,21 @@ int main(int argc, char** argv) {
     std::string error;
     if (in_kind == Kind::data) {
         switch (read_data_file(project.partition, in)) {
-            case 0: break;
-            case 1: return fail(EXIT_CANNOT_OPEN, in, "cannot be opened");
-            default: return fail(EXIT_NOT_DATA_FILE, in, "not a data file");
+            case 0:
+                break;
+            case 1:
+                return fail(EXIT_CANNOT_OPEN, in, "cannot be opened");
+            default:
+                return fail(EXIT_NOT_DATA_FILE, in, "not a data file");
         }
     } else {
         switch (read_project(in, project, error)) {
-            case 0: break;
-            case 1: return fail(EXIT_CANNOT_OPEN, in, error);
-            default: return fail(EXIT_NOT_DATA_FILE, in, error);
+            case 0:
+                break;
+            case 1:
+                return fail(EXIT_CANNOT_OPEN, in, error);
+            default:
+                return fail(EXIT_NOT_DATA_FILE, in, error);
         }
     }
 
@@ -114,8 +120,11 @@ int main(int argc, char** argv) {
         return EXIT_WRITTEN;
     }
     switch (write_project(out, project, error)) {
-        case 0: return EXIT_WRITTEN;
-        case 2: return fail(EXIT_NOT_DATA_FILE, in, error);
-        default: return fail(EXIT_CANNOT_WRITE, out, error);
+        case 0:
+            return EXIT_WRITTEN;
+        case 2:
+            return fail(EXIT_NOT_DATA_FILE, in, error);
+        default:
+            return fail(EXIT_CANNOT_WRITE, out, error);
     }
 }

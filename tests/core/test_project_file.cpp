@@ -307,13 +307,15 @@ struct Refused {
     std::string message;  // the whole message, or its start when it ends in "..."
 };
 
-const std::string KINDS = "none, external_wall, roof, floor_over_unheated, floor_on_ground, internal_wall";
+const std::string KINDS =
+    "none, external_wall, roof, floor_over_unheated, floor_on_ground, internal_wall";
 
 const Refused REFUSED[] = {
     {"empty", [] { return std::string(); },
      "not JSON: line 1, column 1: syntax error while parsing value - unexpected end of input; "
      "expected '[', '{', or a literal"},
-    {"cut short", [] { return valid_text().substr(0, 60); }, "not JSON: line 4, column 12: syntax error while parsing object key - ..."},
+    {"cut short", [] { return valid_text().substr(0, 60); },
+     "not JSON: line 4, column 12: syntax error while parsing object key - ..."},
     {"NaN", [] { return std::string("{\"format\": NaN}"); }, "not JSON: line 1, column 12: ..."},
     {"number too large", [] { return std::string("[1e400]"); }, "not JSON: number overflow ..."},
     {"invalid UTF-8", [] { return std::string("{\"format\": \"\xC3(\"}"); },
@@ -357,7 +359,9 @@ const Refused REFUSED[] = {
      [] { return edited([](Json& j) { j["partition"]["layer_count"] = 12; }); },
      "partition.layer_count: 12 is outside 1 to 11"},
     {"layer_count huge",
-     [] { return edited([](Json& j) { j["partition"]["layer_count"] = 18446744073709551615ULL; }); },
+     [] {
+         return edited([](Json& j) { j["partition"]["layer_count"] = 18446744073709551615ULL; });
+     },
      "partition.layer_count: 18446744073709551615 is outside 1 to 11"},
     {"layer_count not whole",
      [] { return edited([](Json& j) { j["partition"]["layer_count"] = 4.0; }); },
@@ -391,9 +395,8 @@ const Refused REFUSED[] = {
      "partition.title: longer than 80 characters (81)"},
     {"description too long",
      [] {
-         return edited([](Json& j) {
-             j["partition"]["layers"][3]["description"] = std::string(37, 'd');
-         });
+         return edited(
+             [](Json& j) { j["partition"]["layers"][3]["description"] = std::string(37, 'd'); });
      },
      "partition.layers[3].description: longer than 36 characters (37)"},
     {"character without a Windows-1250 form",
@@ -413,46 +416,68 @@ const Refused REFUSED[] = {
          });
      },
      "partition.kept.title_tail: 80 bytes, where at most 79 fit"},
-    {"odd hex", [] { return edited([](Json& j) { j["partition"]["kept"]["after_title"] = "abc"; }); },
+    {"odd hex",
+     [] { return edited([](Json& j) { j["partition"]["kept"]["after_title"] = "abc"; }); },
      "partition.kept.after_title: an odd number of hex digits"},
-    {"not hex", [] { return edited([](Json& j) { j["partition"]["kept"]["after_wall_type"] = "0g"; }); },
+    {"not hex",
+     [] { return edited([](Json& j) { j["partition"]["kept"]["after_wall_type"] = "0g"; }); },
      "partition.kept.after_wall_type: \"0g\" is not a hex byte"},
     {"padding too long",
      [] {
-         return edited([](Json& j) { j["partition"]["layers"][0]["kept"]["after_description"] = "01020304"; });
+         return edited([](Json& j) {
+             j["partition"]["layers"][0]["kept"]["after_description"] = "01020304";
+         });
      },
      "partition.layers[0].kept.after_description: 4 bytes, where at most 3 fit"},
     {"unknown kept key",
      [] { return edited([](Json& j) { j["partition"]["kept"]["before_title"] = "00"; }); },
      "partition.kept.before_title: unknown key"},
     {"unused slot in use",
-     [] { return edited([](Json& j) { j["partition"]["kept"]["unused_slots"]["3"] = std::string(128, '0'); }); },
+     [] {
+         return edited(
+             [](Json& j) { j["partition"]["kept"]["unused_slots"]["3"] = std::string(128, '0'); });
+     },
      "partition.kept.unused_slots.3: slot 3 is in use (layer_count is 4)"},
     {"unused slot past the last",
-     [] { return edited([](Json& j) { j["partition"]["kept"]["unused_slots"]["11"] = std::string(128, '0'); }); },
+     [] {
+         return edited(
+             [](Json& j) { j["partition"]["kept"]["unused_slots"]["11"] = std::string(128, '0'); });
+     },
      "partition.kept.unused_slots.11: not a slot number (0 to 10)"},
     {"unused slot with a leading zero",
-     [] { return edited([](Json& j) { j["partition"]["kept"]["unused_slots"]["05"] = std::string(128, '0'); }); },
+     [] {
+         return edited(
+             [](Json& j) { j["partition"]["kept"]["unused_slots"]["05"] = std::string(128, '0'); });
+     },
      "partition.kept.unused_slots.05: not a slot number (0 to 10)"},
     {"unused slot short",
-     [] { return edited([](Json& j) { j["partition"]["kept"]["unused_slots"]["5"] = std::string(126, '0'); }); },
+     [] {
+         return edited(
+             [](Json& j) { j["partition"]["kept"]["unused_slots"]["5"] = std::string(126, '0'); });
+     },
      "partition.kept.unused_slots.5: 63 bytes, where 64 fit"},
     {"climate not an object", [] { return edited([](Json& j) { j["climate"] = 3; }); },
      "climate: expected an object, found 3"},
     {"eleven months", [] { return edited([](Json& j) { j["climate"]["months"].erase(11); }); },
      "climate.months: expected 12 months, found 11"},
     {"months out of order",
-     [] { return edited([](Json& j) { std::swap(j["climate"]["months"][1], j["climate"]["months"][2]); }); },
+     [] {
+         return edited(
+             [](Json& j) { std::swap(j["climate"]["months"][1], j["climate"]["months"][2]); });
+     },
      "climate.months[1].month: expected month 2 here: the months stand in calendar order"},
     {"month 13", [] { return edited([](Json& j) { j["climate"]["months"][11]["month"] = 13; }); },
      "climate.months[11].month: 13 is outside 1 to 12"},
-    {"theta_e too warm", [] { return edited([](Json& j) { j["climate"]["months"][6]["theta_e"] = 60.5; }); },
+    {"theta_e too warm",
+     [] { return edited([](Json& j) { j["climate"]["months"][6]["theta_e"] = 60.5; }); },
      "climate.months[6].theta_e: 60.5 is outside -50 to 60 °C"},
-    {"theta_i too cold", [] { return edited([](Json& j) { j["climate"]["months"][0]["theta_i"] = -51; }); },
+    {"theta_i too cold",
+     [] { return edited([](Json& j) { j["climate"]["months"][0]["theta_i"] = -51; }); },
      "climate.months[0].theta_i: -51 is outside -50 to 60 °C"},
     {"phi_e zero", [] { return edited([](Json& j) { j["climate"]["months"][2]["phi_e"] = 0; }); },
      "climate.months[2].phi_e: 0 is outside 1 to 100 %"},
-    {"phi_i missing", [] { return edited([](Json& j) { j["climate"]["months"][4].erase("phi_i"); }); },
+    {"phi_i missing",
+     [] { return edited([](Json& j) { j["climate"]["months"][4].erase("phi_i"); }); },
      "climate.months[4]: the key \"phi_i\" is missing"},
     {"class and phi_i", [] { return edited([](Json& j) { j["climate"]["humidity_class"] = 3; }); },
      "climate.months[0].phi_i: not used with a humidity class: give one or the other"},
@@ -474,7 +499,8 @@ TEST(ProjectFile, MalformedOrOutOfLimitFilesAreRefusedWholeWithTheirMessage) {
         std::string error;
         EXPECT_FALSE(parse_project(text, target, error)) << text;
         if (c.message.size() > 3 && c.message.compare(c.message.size() - 3, 3, "...") == 0)
-            EXPECT_EQ(error.substr(0, c.message.size() - 3), c.message.substr(0, c.message.size() - 3))
+            EXPECT_EQ(error.substr(0, c.message.size() - 3),
+                      c.message.substr(0, c.message.size() - 3))
                 << error;
         else
             EXPECT_EQ(error, c.message);
@@ -531,7 +557,8 @@ const Unwritable UNWRITABLE[] = {
      "partition.layers[2].thickness: not a finite number; a project file cannot keep it"},
     {"title without an end", [](Project& p) { std::memset(p.partition.title, 'x', TITLE_SIZE); },
      "partition.title: has no end within its 81 bytes; a project file cannot keep it"},
-    {"undefined byte", [](Project& p) { put(p.partition.layers[1].description, DESCRIPTION_SIZE, "ab\x90"); },
+    {"undefined byte",
+     [](Project& p) { put(p.partition.layers[1].description, DESCRIPTION_SIZE, "ab\x90"); },
      "partition.layers[1].description: the byte 0x90 is no Windows-1250 character"},
     {"climate of zeros", [](Project& p) { p.climate = Climate{}; },
      "climate.months[0].phi_e: 0 is outside 1 to 100 %"},
