@@ -1,15 +1,13 @@
 #include "core/climate_csv.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <charconv>
 #include <iterator>
 #include <string_view>
 
 #include "core/assessment.h"
+#include "core/file_read.h"
 #include "core/numfmt.h"
 #include "lang/catalogue_c.h"
 #include "lang/utf8.h"
@@ -265,31 +263,14 @@ bool parse_climate_csv(const char* data, std::size_t size, Climate& out, Climate
 
 bool read_climate_file(const char* path, Climate& out, ClimateCsvResult& result) {
     result = ClimateCsvResult{};
-    // Only a regular file: a pipe or a device must not block the caller.
-    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    struct stat st;
-    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        if (fd >= 0) ::close(fd);
+    const int fd = open_regular_file(path);
+    if (fd < 0) {
         result.error = ClimateCsvError::CannotOpen;
         return false;
     }
     std::string data(CLIMATE_FILE_LIMIT + 1, '\0');
-    std::size_t got = 0;
-    bool failed = false;
-    while (got < data.size()) {
-        const ssize_t n = ::read(fd, data.data() + got, data.size() - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            failed = n < 0;
-            break;
-        }
-        got += static_cast<std::size_t>(n);
-    }
+    const std::size_t got = read_full(fd, data.data(), data.size());
     ::close(fd);
-    if (failed) {
-        result.error = ClimateCsvError::CannotOpen;
-        return false;
-    }
     return parse_climate_csv(data.data(), got, out, result);
 }
 

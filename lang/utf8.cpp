@@ -1,37 +1,5 @@
 #include "lang/utf8.h"
 
-#include <iconv.h>
-
-#include <cerrno>
-
-std::string utf8_from_cp1250(std::string_view text) {
-    std::string out;
-    iconv_t cd = iconv_open("UTF-8", "WINDOWS-1250");
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
-        // No converter: keep ASCII, mark the rest.
-        for (char c : text) out += static_cast<unsigned char>(c) < 0x80 ? c : '?';
-        return out;
-    }
-    std::string in(text);
-    out.resize(in.size() * 3 + 4);
-    char* src = in.data();
-    std::size_t src_left = in.size();
-    char* dst = out.data();
-    std::size_t dst_left = out.size();
-    while (src_left > 0 &&
-           iconv(cd, &src, &src_left, &dst, &dst_left) == static_cast<std::size_t>(-1)) {
-        if ((errno != EILSEQ && errno != EINVAL) || dst_left == 0) break;
-        // A byte without a character in the code page.
-        *dst++ = '?';
-        --dst_left;
-        ++src;
-        --src_left;
-    }
-    out.resize(out.size() - dst_left);
-    iconv_close(cd);
-    return out;
-}
-
 std::size_t utf8_sequence_length(std::string_view t, std::size_t i) {
     const auto at = [&](std::size_t k) { return static_cast<unsigned char>(t[k]); };
     const unsigned char c = at(i);

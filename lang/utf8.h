@@ -1,14 +1,10 @@
-// UTF-8 helpers for the texts that leave the program as UTF-8 (the command-line tools'
-// messages and the assessment report): the record's Windows-1250 texts converted, and
-// bytes from outside (paths, files) checked.
+// UTF-8 helpers for text that leaves the program as UTF-8 (the assessment's report and
+// messages): bytes from outside (paths, files) checked and repaired, characters counted.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
-
-// Windows-1250 text as UTF-8; a byte without a character in the code page becomes "?".
-std::string utf8_from_cp1250(std::string_view text);
 
 // Length of the UTF-8 sequence starting at `i`: 1 to 4, or 0 when the bytes there are not
 // one (overlong forms, surrogates and values past U+10FFFF included).

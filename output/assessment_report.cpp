@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <vector>
 
+#include "core/cp1250.h"
 #include "core/numfmt.h"
 #include "lang/catalogue_c.h"
 #include "lang/utf8.h"
@@ -144,7 +145,7 @@ std::string assessment_report_text(const Partition& p, const Climate& climate,
     const int n = a.layer_count;
     std::string out = std::string(text(C_HEADING)) + "\n\n";
 
-    const std::string title = utf8_from_cp1250(p.title);
+    const std::string title = cp1250_to_utf8_lossy(p.title);
     if (!title.empty()) labelled(out, C_TITLE, title.c_str());
     labelled(out, C_DATA_FILE, sources.data_file);
     labelled(out, C_CLIMATE_FILE, sources.climate_file);
@@ -163,7 +164,7 @@ std::string assessment_report_text(const Partition& p, const Climate& climate,
                   {text(C_COL_SD), true}});
     for (int i = 0; i < n; ++i) {
         const Layer& l = p.layers[i];
-        layers.add({std::to_string(i + 1), utf8_from_cp1250(l.description),
+        layers.add({std::to_string(i + 1), cp1250_to_utf8_lossy(l.description),
                     num("0.0###", l.thickness), num("0.0###", l.lambda),
                     num("0.0##########", l.delta), num("0.0###", a.sd[i + 1] - a.sd[i])});
     }

@@ -36,6 +36,11 @@ bool CommandLine::option(const char* name, const char*& value) {
 
 const char* CommandLine::take_value() { return i_ + 1 < argc_ ? argv_[++i_] : nullptr; }
 
+const char* CommandLine::take_file_name() {
+    const char* name = take_value();
+    return name != nullptr && name[0] != '\0' ? name : nullptr;
+}
+
 int CommandLine::usage_error(const char* what, const char* arg) const {
     std::fprintf(stderr, "%s: %s%s%s\n%s", program_, what, arg ? ": " : "", arg ? arg : "", usage_);
     return EXIT_USAGE;

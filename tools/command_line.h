@@ -31,9 +31,12 @@ public:
     bool option(const char* name, const char*& value);
     // The argument after the current one, taken; null when there is none.
     const char* take_value();
+    // The same for a file name, which must not be empty.
+    const char* take_file_name();
 
     // "PROGRAM: WHAT[: ARG]" and the usage on standard error; returns EXIT_USAGE.
     int usage_error(const char* what, const char* arg = nullptr) const;
+    int unknown_option() const { return usage_error("unknown option", current()); }
     // The usage on standard output; EXIT_WRITTEN, or EXIT_CANNOT_WRITE.
     int help() const;
 

@@ -2,7 +2,6 @@
 // climate, as a UTF-8 text report or JSON, for batch use and scripts.
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -10,7 +9,9 @@
 #include "core/assessment.h"
 #include "core/atomic_file.h"
 #include "core/climate_csv.h"
+#include "core/cp1250.h"
 #include "core/messages.h"
+#include "core/project_file.h"
 #include "lang/catalogue.h"
 #include "lang/catalogue_c.h"
 #include "lang/settings.h"
@@ -18,10 +19,6 @@
 #include "lang/write_all.h"
 #include "output/assessment_report.h"
 #include "tools/command_line.h"
-#if __has_include("core/project_file.h")
-#include "core/project_file.h"
-#define PARIETA_HAS_PROJECT_FILE 1
-#endif
 
 namespace {
 
@@ -43,8 +40,8 @@ const char USAGE[] =
     "month,theta_e,phi_e,theta_i,humidity_class and twelve rows; \"#\" starts a comment.\n"
     "\n"
     "Exit status: 0 written, 1 an input cannot be opened, 2 not a data or project file,\n"
-    "3 the data fail validation, 4 the output cannot be written, 5 a bad climate file,\n"
-    "64 wrong usage.\n";
+    "3 the data fail validation, 4 the output cannot be written, 5 a bad climate file or a\n"
+    "project without a climate, 64 wrong usage.\n";
 
 struct Inputs {
     Partition record;
@@ -62,7 +59,7 @@ int check_record(const Partition& record) {
     if (!first_failing_message(damp, catalogue_c_decimal_separator(), message)) {
         message = catalogue_a_text(10);
     }
-    print_error_line(utf8_from_cp1250(message));
+    print_error_line(cp1250_to_utf8_lossy(message));
     return EXIT_INVALID_DATA;
 }
 
@@ -71,10 +68,10 @@ int load_data_and_climate(const char* data_file, const char* climate_file, Input
         case 0:
             break;
         case 1:
-            print_error_line(utf8_from_cp1250(catalogue_a_text(9)));
+            print_error_line(cp1250_to_utf8_lossy(catalogue_a_text(9)));
             return EXIT_CANNOT_OPEN;
         default:
-            print_error_line(utf8_from_cp1250(catalogue_a_text(10)));
+            print_error_line(cp1250_to_utf8_lossy(catalogue_a_text(10)));
             return EXIT_NOT_DATA_FILE;
     }
     if (const int status = check_record(in.record)) return status;
@@ -88,25 +85,23 @@ int load_data_and_climate(const char* data_file, const char* climate_file, Input
 
 // The project file: record, climate and settings in one JSON file.
 int load_project(const char* path, Inputs& in) {
-    std::FILE* f = std::fopen(path, "rb");
-    if (f == nullptr) {
-        print_error_line(utf8_repaired(path) + ": " + utf8_from_cp1250(catalogue_a_text(9)));
-        return EXIT_CANNOT_OPEN;
-    }
-    std::fclose(f);
-#ifdef PARIETA_HAS_PROJECT_FILE
+    Project project;
     std::string error;
-    if (!read_project_file(path, in.record, in.climate, in.settings, error)) {
+    const int read = read_project(path, project, error);
+    if (read != 0) {
         print_error_line(utf8_repaired(path) + ": " + error);
-        return EXIT_NOT_DATA_FILE;
+        return read == 1 ? EXIT_CANNOT_OPEN : EXIT_NOT_DATA_FILE;
     }
-#else
-    (void)in;
-    print_error_line(utf8_repaired(path) + ": " + catalogue_c_text(C_ERR_NO_PROJECT_FILES));
-    return EXIT_NOT_DATA_FILE;
-#endif
+    in.record = project.partition;
+    in.settings = project.settings;
     if (const int status = check_record(in.record)) return status;
     int month = 0;
+    if (!project.has_climate) {
+        print_error_line(utf8_repaired(path) + ": " + catalogue_c_text(C_ERR_PROJECT_NO_CLIMATE));
+        return EXIT_BAD_CLIMATE;
+    }
+    in.climate = project.climate;
+    // The reader checks the ranges; a humidity class above saturation is the assessment's.
     if (check_climate(in.climate, month) != ClimateProblem::None) {
         print_error_line(
             utf8_repaired(path) + ": " +
@@ -152,12 +147,10 @@ int main(int argc, char** argv) {
             if (!parse_partition_kind(v, kind)) return args.usage_error("unknown kind", v);
             kind_given = true;
         } else if (args.is("-o")) {
-            output = args.take_value();
-            if (output == nullptr || output[0] == '\0') {
-                return args.usage_error("-o needs a file name");
-            }
+            output = args.take_file_name();
+            if (output == nullptr) return args.usage_error("-o needs a file name");
         } else {
-            return args.usage_error("unknown option", args.current());
+            return args.unknown_option();
         }
     }
     if (file_count == 0) return args.usage_error("no input file given");
@@ -173,7 +166,7 @@ int main(int argc, char** argv) {
     Assessment result;
     if (!assess_partition(in.record, in.climate, in.settings, result)) {
         // The inputs passed their checks above; a result that is not finite is refused here.
-        print_error_line(utf8_from_cp1250(catalogue_a_text(10)));
+        print_error_line(cp1250_to_utf8_lossy(catalogue_a_text(10)));
         return EXIT_INVALID_DATA;
     }
     AssessmentSources sources;
@@ -187,7 +180,7 @@ int main(int argc, char** argv) {
         json ? assessment_json(result, in.settings)
              : assessment_report_text(in.record, in.climate, in.settings, result, sources);
     if (!write_output(text, output)) {
-        print_error_line(utf8_from_cp1250(catalogue_a_text(11)));
+        print_error_line(cp1250_to_utf8_lossy(catalogue_a_text(11)));
         return EXIT_CANNOT_WRITE;
     }
     return EXIT_WRITTEN;

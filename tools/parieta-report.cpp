@@ -12,10 +12,10 @@
 
 #include "core/Quil_c.h"
 #include "core/clock.h"
+#include "core/cp1250.h"
 #include "core/messages.h"
 #include "lang/catalogue.h"
 #include "lang/settings.h"
-#include "lang/utf8.h"
 #include "output/report.h"
 #include "tools/command_line.h"
 
@@ -38,7 +38,7 @@ const char USAGE[] =
     "64 wrong usage.\n";
 
 // Windows-1250 text to standard error as UTF-8, with a line end.
-void print_message(const std::string& text) { print_error_line(utf8_from_cp1250(text)); }
+void print_message(const std::string& text) { print_error_line(cp1250_to_utf8_lossy(text)); }
 
 // The separator of LC_NUMERIC, or "." when the locale's is not one byte.
 char locale_separator() {
@@ -99,12 +99,10 @@ int main(int argc, char** argv) {
                     "the separator must be one character, not a digit, sign or blank", separator);
             }
         } else if (args.is("-o")) {
-            output = args.take_value();
-            if (output == nullptr || output[0] == '\0') {
-                return args.usage_error("-o needs a file name");
-            }
+            output = args.take_file_name();
+            if (output == nullptr) return args.usage_error("-o needs a file name");
         } else {
-            return args.usage_error("unknown option", args.current());
+            return args.unknown_option();
         }
     }
     if (data_file == nullptr) return args.usage_error("no data file given");

@@ -16,6 +16,7 @@
 #include "core/Quil_c.h"
 #include "core/assessment.h"
 #include "core/climate_csv.h"
+#include "core/project_file.h"
 
 namespace fs = std::filesystem;
 
@@ -72,6 +73,13 @@ protected:
         std::string command = std::string(PARIETA_MAKE_DATA_FILE) + " '" + path(name) + "'";
         for (const std::string& c : changes) command += " '" + c + "'";
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    }
+
+    // tight.PAR and climate.csv read in this process.
+    void read_tight(Partition& p, Climate& climate) const {
+        ASSERT_EQ(read_data_file(p, path("tight.PAR").c_str()), 0);
+        ClimateCsvResult csv;
+        ASSERT_TRUE(read_climate_file(path("climate.csv").c_str(), climate, csv));
     }
 
     Outcome run(const std::vector<std::string>& args) {
@@ -205,10 +213,8 @@ TEST_F(AssessCli, JsonHasExactlyTheKeysAndRoundTripNumbers) {
 
     // The same record and climate in this process: every number reads back bit for bit.
     Partition p;
-    ASSERT_EQ(read_data_file(p, path("tight.PAR").c_str()), 0);
     Climate climate;
-    ClimateCsvResult csv;
-    ASSERT_TRUE(read_climate_file(path("climate.csv").c_str(), climate, csv));
+    ASSERT_NO_FATAL_FAILURE(read_tight(p, climate));
     Assessment a;
     ASSERT_TRUE(assess_partition(p, climate, AssessmentSettings{}, a));
     EXPECT_EQ(j["U"].get<double>(), a.u);
@@ -285,6 +291,51 @@ TEST_F(AssessCli, TextReportInBothLanguagesAndToAFile) {
     EXPECT_EQ(file.status, 0);
     EXPECT_EQ(file.out, "");
     EXPECT_EQ(slurp(dir / "old.txt"), en.out);
+}
+
+// A project holds record, climate and kind: the same figures as the data file and the climate
+// file give, its kind's limit unless --kind says otherwise, and its own refusals.
+TEST_F(AssessCli, ProjectFileInput) {
+    Partition p;
+    Climate climate;
+    ASSERT_NO_FATAL_FAILURE(read_tight(p, climate));
+    AssessmentSettings wall;
+    wall.kind = PartitionKind::ExternalWall;
+    std::string error;
+    ASSERT_TRUE(write_project_file(path("wall.json").c_str(), p, climate, wall, error)) << error;
+
+    const Outcome pair = run({"--json", path("tight.PAR"), path("climate.csv")});
+    const Outcome project = run({"--json", path("wall.json")});
+    ASSERT_EQ(project.status, 0) << project.err;
+    auto a = nlohmann::json::parse(pair.out), b = nlohmann::json::parse(project.out);
+    EXPECT_EQ(b["U_max"], 0.2);
+    EXPECT_EQ(b["U_ok"], false);
+    b["U_max"] = nullptr;
+    b["U_ok"] = nullptr;
+    EXPECT_EQ(a, b);
+    EXPECT_TRUE(
+        nlohmann::json::parse(run({"--json", "--kind", "none", path("wall.json")}).out)["U_max"]
+            .is_null());
+    const Outcome text = run({"--lang", "en", path("wall.json")});
+    EXPECT_NE(text.out.find("Project file: " + path("wall.json") + "\n"), std::string::npos);
+
+    // No climate: nothing to assess.
+    ASSERT_EQ(std::system((std::string(PARIETA_CONVERT) + " '" + path("tight.PAR") + "' '" +
+                           path("bare.json") + "'")
+                              .c_str()),
+              0);
+    const Outcome bare = run({"--lang", "en", path("bare.json")});
+    EXPECT_EQ(bare.status, 5);
+    EXPECT_EQ(bare.err, path("bare.json") + ": The project file has no climate.\n");
+
+    // Out of limits in the record: as for a data file.
+    Partition thick = p;
+    thick.layers[1].thickness = 3.0;
+    ASSERT_TRUE(write_project_file(path("thick.json").c_str(), thick, climate, wall, error));
+    const Outcome refused = run({"--lang", "en", path("thick.json")});
+    EXPECT_EQ(refused.status, 3);
+    EXPECT_EQ(refused.err,
+              "Thickness for layer 2-3 is out of allowable limits.\n(min=0.00001; max=2)\n");
 }
 
 }  // namespace

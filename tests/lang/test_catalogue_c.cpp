@@ -41,20 +41,6 @@ TEST(FillText, ReplacesNumberedPlaceholders) {
     EXPECT_EQ(fill_text("%1%1", {"ż"}), "żż");
 }
 
-TEST(Utf8, FromWindows1250) {
-    EXPECT_EQ(utf8_from_cp1250("\x8C"
-                               "ciana p\xF3\xB3nocna"),
-              "Ściana północna");
-    EXPECT_EQ(utf8_from_cp1250("\xB0"
-                               "C \xB7"),
-              "°C ·");
-    // 0x98 has no character in the code page.
-    EXPECT_EQ(utf8_from_cp1250("a\x98"
-                               "b"),
-              "a?b");
-    EXPECT_EQ(utf8_from_cp1250(""), "");
-}
-
 TEST(Utf8, SequencesAndRepair) {
     struct Case {
         const char* bytes;
