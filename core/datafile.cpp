@@ -1,11 +1,8 @@
 // The data file: "QDAT", version 1, checksum, and the record's input part with
 // every byte's top bit inverted.
-#include <fcntl.h>
 #include <strings.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstring>
 
 #include "core/Quil_c.h"
@@ -41,27 +38,20 @@ std::uint32_t data_checksum(const std::uint8_t* bytes, std::size_t length) {
 }
 
 ReadResult read_data_file(Partition& target, const char* path) {
-    if (path == nullptr || *path == '\0') return READ_CANNOT_OPEN;
-    // Non-blocking so that a pipe cannot hang the caller; only regular files are read.
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    const int fd = open_regular_file(path);
     if (fd < 0) return READ_CANNOT_OPEN;
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return READ_CANNOT_OPEN;
-    }
     std::uint8_t file[DATA_FILE_SIZE];
-    const std::size_t got = read_up_to(fd, file, sizeof file);
+    const std::size_t got = read_full(fd, file, sizeof file);
     ::close(fd);
 
-    if (got < HEADER_SIZE || std::memcmp(file, MAGIC, sizeof MAGIC) != 0) return READ_NOT_DATA_FILE;
+    if (got < HEADER_SIZE || std::memcmp(file, MAGIC, sizeof MAGIC) != 0) return READ_INVALID_FILE;
     std::int16_t version;
     std::memcpy(&version, file + 4, sizeof version);
-    if (version != VERSION || got < DATA_FILE_SIZE) return READ_NOT_DATA_FILE;
+    if (version != VERSION || got < DATA_FILE_SIZE) return READ_INVALID_FILE;
     std::uint32_t stored;
     std::memcpy(&stored, file + 8, sizeof stored);
     std::uint8_t* payload = file + HEADER_SIZE;
-    if (data_checksum(payload, PAYLOAD_SIZE) != stored) return READ_NOT_DATA_FILE;
+    if (data_checksum(payload, PAYLOAD_SIZE) != stored) return READ_INVALID_FILE;
 
     transform(payload, PAYLOAD_SIZE);
     std::memcpy(static_cast<PartitionInput*>(&target), payload, PAYLOAD_SIZE);
@@ -69,24 +59,31 @@ ReadResult read_data_file(Partition& target, const char* path) {
     return READ_DONE;
 }
 
-WriteResult write_data_file(Partition& source, const char* path) {
-    if (!validate_partition(source)) return WRITE_INVALID_DATA;
-    if (path == nullptr || *path == '\0') return WRITE_FAILED;
-
-    std::uint8_t file[DATA_FILE_SIZE] = {};
-    std::memcpy(file, MAGIC, sizeof MAGIC);
-    std::memcpy(file + 4, &VERSION, sizeof VERSION);
-    std::uint8_t* payload = file + HEADER_SIZE;
-    std::memcpy(payload, static_cast<const PartitionInput*>(&source), PAYLOAD_SIZE);
+void encode_data_file(const PartitionInput& source, std::uint8_t out[DATA_FILE_SIZE]) {
+    std::memset(out, 0, DATA_FILE_SIZE);
+    std::memcpy(out, MAGIC, sizeof MAGIC);
+    std::memcpy(out + 4, &VERSION, sizeof VERSION);
+    std::uint8_t* payload = out + HEADER_SIZE;
+    std::memcpy(payload, &source, PAYLOAD_SIZE);
     transform(payload, PAYLOAD_SIZE);
     const std::uint32_t sum = data_checksum(payload, PAYLOAD_SIZE);
-    std::memcpy(file + 8, &sum, sizeof sum);
+    std::memcpy(out + 8, &sum, sizeof sum);
+}
 
+WriteResult write_data_file_as_is(const PartitionInput& source, const char* path) {
+    if (path == nullptr || *path == '\0') return WRITE_FAILED;
+    std::uint8_t file[DATA_FILE_SIZE];
+    encode_data_file(source, file);
     // The old file stays as it was unless every byte reached the disk.
     AtomicFile out;
     if (!out.open(path)) return WRITE_FAILED;
     out.write(file, sizeof file);
-    if (!out.commit()) return WRITE_FAILED;
+    return out.commit() ? WRITE_DONE : WRITE_FAILED;
+}
+
+WriteResult write_data_file(Partition& source, const char* path) {
+    if (!validate_partition(source)) return WRITE_INVALID_DATA;
+    if (write_data_file_as_is(source, path) != WRITE_DONE) return WRITE_FAILED;
     source.modified = 0;
     return WRITE_DONE;
 }

@@ -1,5 +1,7 @@
 // Whole reads and writes on a file descriptor, going on after interrupted or
-// short calls. Used by the settings file, the data file and the report.
+// short calls, and the one way a file the user named is opened for reading.
+// Used by the settings file, the data, climate and project files, the report
+// and the tools.
 #pragma once
 
 #include <unistd.h>
@@ -20,15 +22,9 @@ inline bool write_all(int fd, const void* data, std::size_t size) {
     return true;
 }
 
-// Reads until `size` bytes, the end of the file or an error; how many arrived.
-inline std::size_t read_up_to(int fd, void* buffer, std::size_t size) {
-    char* bytes = static_cast<char*>(buffer);
-    std::size_t got = 0;
-    while (got < size) {
-        const ssize_t n = ::read(fd, bytes + got, size - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        got += static_cast<std::size_t>(n);
-    }
-    return got;
-}
+// Reads until `n` bytes, end of file or an error; returns how many arrived.
+std::size_t read_full(int fd, void* buf, std::size_t n);
+
+// A descriptor open for reading, or -1 when `path` is empty, cannot be opened
+// or is not a regular file; a pipe or a device never blocks the caller.
+int open_regular_file(const char* path);

@@ -102,3 +102,42 @@ void check_total_thickness(CheckPass& pass, bool& in_range) {
     }
     in_range = false;
 }
+
+namespace {
+
+struct FieldName {
+    FieldId id;
+    TextA name;
+};
+
+}  // namespace
+
+bool first_failing_message(Partition p, char sep, std::string& message) {
+    if (p.layer_count < 1 || p.layer_count > MAX_LAYERS || p.wall_type < 0 || p.wall_type > 1 ||
+        p.calc_mode < 0 || p.calc_mode > 1) {
+        return false;
+    }
+    const bool dampness = p.calc_mode == 1;
+    auto fails = [&](FieldName f, int layer) {
+        FieldCheck result;
+        check_field(p, f.id, nullptr, result, layer, sep);
+        if (result.error == 0) return false;
+        message = compose_check_message(f.name, result, layer + 1, sep).text;
+        return true;
+    };
+    for (FieldName f : {FieldName{FLD_TEMP_INT, TextA::TempIntName}, FieldName{FLD_TEMP_EXT, TextA::TempExtName},
+                        FieldName{FLD_RES_INT, TextA::ResIntName}, FieldName{FLD_RES_EXT, TextA::ResExtName}}) {
+        if (fails(f, -1)) return true;
+    }
+    if (dampness) {
+        for (FieldName f : {FieldName{FLD_HUM_INT, TextA::HumIntName}, FieldName{FLD_HUM_EXT, TextA::HumExtName},
+                            FieldName{FLD_DIFF_INT, TextA::DiffIntName}, FieldName{FLD_DIFF_EXT, TextA::DiffExtName}}) {
+            if (fails(f, -1)) return true;
+        }
+    }
+    for (int i = 0; i < p.layer_count; ++i) {
+        if (fails({FLD_THICKNESS, TextA::ThicknessName}, i) || fails({FLD_LAMBDA, TextA::LambdaName}, i)) return true;
+        if (dampness && fails({FLD_DELTA, TextA::DeltaName}, i)) return true;
+    }
+    return p.wall_type == 1 && fails({FLD_RADIUS, TextA::RadiusName}, -1);
+}

@@ -103,7 +103,7 @@ std::string read_small_file(const std::string& path, std::size_t limit) {
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return text;
     text.resize(limit);
-    text.resize(read_up_to(fd, text.data(), limit));
+    text.resize(read_full(fd, text.data(), limit));
     ::close(fd);
     return text;
 }
@@ -179,7 +179,7 @@ bool installed(const std::string& folder) {
     if (folder.size() < bin || folder.compare(folder.size() - bin, bin, BIN) != 0) return false;
     const std::string prefix = folder.substr(0, folder.size() - bin + 1);
     struct stat st;
-    return ::stat((prefix + "share/applications/parieta.desktop").c_str(), &st) == 0 &&
+    return ::stat((prefix + "share/applications/pl.parieta.Parieta.desktop").c_str(), &st) == 0 &&
            S_ISREG(st.st_mode);
 }
 
@@ -247,7 +247,7 @@ int read_settings() {
     int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return 1;
     unsigned char bytes[4];
-    const std::size_t got = read_up_to(fd, bytes, sizeof bytes);
+    const std::size_t got = read_full(fd, bytes, sizeof bytes);
     ::close(fd);
     if (got < sizeof bytes) return 1;
     const std::uint32_t raw = std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8 |

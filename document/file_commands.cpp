@@ -53,7 +53,7 @@ void Document::open() {
 
 bool Document::open_file(const QString& path) {
     const ReadResult r = read_data_file(record_, QFile::encodeName(path).constData());
-    if (r == READ_NOT_DATA_FILE) {
+    if (r == READ_INVALID_FILE) {
         error_box(TextA::DataFileInvalid);
     } else if (r == READ_CANNOT_OPEN) {
         error_box(TextA::CannotOpenDataFile);

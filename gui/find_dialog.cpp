@@ -63,11 +63,11 @@ bool FindDialog::match_case() const { return check_match_case->isChecked(); }
 bool FindDialog::whole_word() const { return check_whole_word->isChecked(); }
 
 void FindDialog::retranslate() {
-    auto text = [](TextC id) { return from_1250(catalogue_c_text(id)); };
-    setWindowTitle(text(TextC::FindTitle));
-    label_find_->setText(text(TextC::FindWhat));
-    check_match_case->setText(text(TextC::MatchCase));
-    check_whole_word->setText(text(TextC::WholeWord));
-    button_find_next->setText(text(TextC::FindNext));
-    button_cancel->setText(text(TextC::Cancel));
+    auto text = [](TextD id) { return from_1250(catalogue_d_text(id)); };
+    setWindowTitle(text(TextD::FindTitle));
+    label_find_->setText(text(TextD::FindWhat));
+    check_match_case->setText(text(TextD::MatchCase));
+    check_whole_word->setText(text(TextD::WholeWord));
+    button_find_next->setText(text(TextD::FindNext));
+    button_cancel->setText(text(TextD::Cancel));
 }

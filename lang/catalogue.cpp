@@ -27,12 +27,12 @@ constexpr const char* CATALOGUE_B[2][CATALOGUE_B_SIZE] = {
     },
 };
 
-constexpr const char* CATALOGUE_C[2][CATALOGUE_C_SIZE] = {
+constexpr const char* CATALOGUE_D[2][CATALOGUE_D_SIZE] = {
     {
-#include "cp1250/catalogue_c_en.inc"
+#include "cp1250/catalogue_d_en.inc"
     },
     {
-#include "cp1250/catalogue_c_pl.inc"
+#include "cp1250/catalogue_d_pl.inc"
     },
 };
 
@@ -47,7 +47,7 @@ constexpr bool all_present(const char* const (&texts)[L][N]) {
 }
 static_assert(all_present(CATALOGUE_A), "catalogue A: a text is missing");
 static_assert(all_present(CATALOGUE_B), "catalogue B: a text is missing");
-static_assert(all_present(CATALOGUE_C), "catalogue C: a text is missing");
+static_assert(all_present(CATALOGUE_D), "catalogue D: a text is missing");
 
 std::int8_t language = LANG_POLISH;
 
@@ -69,8 +69,8 @@ const char* catalogue_b_text(std::int8_t id) {
     return CATALOGUE_B[language][id];
 }
 
-const char* catalogue_c_text(TextC id) {
+const char* catalogue_d_text(TextD id) {
     const int index = static_cast<int>(id);
-    if (index < 0 || index >= CATALOGUE_C_SIZE) return "";
-    return CATALOGUE_C[language][index];
+    if (index < 0 || index >= CATALOGUE_D_SIZE) return "";
+    return CATALOGUE_D[language][index];
 }

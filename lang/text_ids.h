@@ -143,8 +143,9 @@ enum class TextB : std::int8_t {
     PrintingFailed = 11,
 };
 
-// The catalogue of texts beyond the seed's: the find dialog.
-enum class TextC : std::int8_t {
+// Catalogue D: the windows' own texts beyond catalogues A, B and C (the
+// find dialog), Windows-1250 like A and B.
+enum class TextD : std::int8_t {
     FindTitle = 0,
     FindWhat = 1,
     MatchCase = 2,
@@ -152,4 +153,4 @@ enum class TextC : std::int8_t {
     FindNext = 4,
     Cancel = 5,
 };
-constexpr int CATALOGUE_C_SIZE = 6;
+constexpr int CATALOGUE_D_SIZE = 6;
