@@ -125,18 +125,23 @@ bool first_failing_message(Partition p, char sep, std::string& message) {
         message = compose_check_message(f.name, result, layer + 1, sep).text;
         return true;
     };
-    for (FieldName f : {FieldName{FLD_TEMP_INT, TextA::TempIntName}, FieldName{FLD_TEMP_EXT, TextA::TempExtName},
-                        FieldName{FLD_RES_INT, TextA::ResIntName}, FieldName{FLD_RES_EXT, TextA::ResExtName}}) {
+    for (FieldName f :
+         {FieldName{FLD_TEMP_INT, TextA::TempIntName}, FieldName{FLD_TEMP_EXT, TextA::TempExtName},
+          FieldName{FLD_RES_INT, TextA::ResIntName}, FieldName{FLD_RES_EXT, TextA::ResExtName}}) {
         if (fails(f, -1)) return true;
     }
     if (dampness) {
-        for (FieldName f : {FieldName{FLD_HUM_INT, TextA::HumIntName}, FieldName{FLD_HUM_EXT, TextA::HumExtName},
-                            FieldName{FLD_DIFF_INT, TextA::DiffIntName}, FieldName{FLD_DIFF_EXT, TextA::DiffExtName}}) {
+        for (FieldName f :
+             {FieldName{FLD_HUM_INT, TextA::HumIntName}, FieldName{FLD_HUM_EXT, TextA::HumExtName},
+              FieldName{FLD_DIFF_INT, TextA::DiffIntName},
+              FieldName{FLD_DIFF_EXT, TextA::DiffExtName}}) {
             if (fails(f, -1)) return true;
         }
     }
     for (int i = 0; i < p.layer_count; ++i) {
-        if (fails({FLD_THICKNESS, TextA::ThicknessName}, i) || fails({FLD_LAMBDA, TextA::LambdaName}, i)) return true;
+        if (fails({FLD_THICKNESS, TextA::ThicknessName}, i) ||
+            fails({FLD_LAMBDA, TextA::LambdaName}, i))
+            return true;
         if (dampness && fails({FLD_DELTA, TextA::DeltaName}, i)) return true;
     }
     return p.wall_type == 1 && fails({FLD_RADIUS, TextA::RadiusName}, -1);

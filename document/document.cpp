@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "core/settings.h"
+#include "document/grid_columns.h"
 #include "lang/catalogue.h"
 #include "lang/file_names.h"
 
@@ -22,8 +23,8 @@ Document::Document(Partition& record, Ui& ui)
       ui_(ui),
       open_dialog_(std::make_unique<FileDialog>()),
       save_dialog_(std::make_unique<FileDialog>()) {
-    conditions_.set_fixed_cols(1);
-    layers_.set_fixed_cols(3);
+    conditions_.set_fixed_cols(COND_EXTERNAL);
+    layers_.set_fixed_cols(LAYER_DESCRIPTION);
 
     const QString data = data_folder();
     // mkpath: in the documents folder its parent may be missing too. A failure is ignored.

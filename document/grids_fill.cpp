@@ -6,6 +6,7 @@
 
 #include "core/numfmt.h"
 #include "document/document.h"
+#include "document/grid_columns.h"
 #include "lang/catalogue.h"
 
 namespace {
@@ -17,10 +18,14 @@ struct ConditionCell {
     const char* mask;
 };
 const ConditionCell CONDITION_CELLS[] = {
-    {1, 1, &PartitionInput::temp_ext, "0.##"},  {2, 1, &PartitionInput::temp_int, "0.##"},
-    {1, 2, &PartitionInput::res_ext, "0.###"},  {2, 2, &PartitionInput::res_int, "0.###"},
-    {1, 3, &PartitionInput::hum_ext, "0.#"},    {2, 3, &PartitionInput::hum_int, "0.#"},
-    {1, 4, &PartitionInput::diff_ext, "0.###"}, {2, 4, &PartitionInput::diff_int, "0.###"},
+    {COND_EXTERNAL, 1, &PartitionInput::temp_ext, "0.##"},
+    {COND_INTERNAL, 1, &PartitionInput::temp_int, "0.##"},
+    {COND_EXTERNAL, 2, &PartitionInput::res_ext, "0.###"},
+    {COND_INTERNAL, 2, &PartitionInput::res_int, "0.###"},
+    {COND_EXTERNAL, 3, &PartitionInput::hum_ext, "0.#"},
+    {COND_INTERNAL, 3, &PartitionInput::hum_int, "0.#"},
+    {COND_EXTERNAL, 4, &PartitionInput::diff_ext, "0.###"},
+    {COND_INTERNAL, 4, &PartitionInput::diff_int, "0.###"},
 };
 
 // The headings of the condition grid's fixed cells.
@@ -29,14 +34,17 @@ struct Heading {
     TextA text;
 };
 const Heading CONDITION_HEADINGS[] = {
-    {1, 0, TextA::ExternalSideHeading}, {2, 0, TextA::InternalSideHeading},
-    {0, 1, TextA::TemperatureRow},      {0, 2, TextA::ResistanceRow},
-    {0, 3, TextA::HumidityRow},         {0, 4, TextA::DiffusiveResistanceRow},
+    {COND_EXTERNAL, 0, TextA::ExternalSideHeading},
+    {COND_INTERNAL, 0, TextA::InternalSideHeading},
+    {COND_NAME, 1, TextA::TemperatureRow},
+    {COND_NAME, 2, TextA::ResistanceRow},
+    {COND_NAME, 3, TextA::HumidityRow},
+    {COND_NAME, 4, TextA::DiffusiveResistanceRow},
 };
 
 // The layer grid's columns: the layer's planes, Add and Delete (no heading),
 // description, thickness, Lambda, Delta.
-constexpr int LAYER_COLUMNS = 7;
+constexpr int LAYER_COLUMNS = LAYER_DELTA + 1;
 constexpr std::optional<TextA> LAYER_HEADINGS[LAYER_COLUMNS] = {
     TextA::LayerHeading,     std::nullopt,         std::nullopt,        TextA::DescriptionHeading,
     TextA::ThicknessHeading, TextA::LambdaHeading, TextA::DeltaHeading,
@@ -65,8 +73,8 @@ void Document::fill_conditions(bool values) {
     const int rows = dampness ? 5 : 3;
     t1.set_col_count(3);
     t1.set_row_count(rows);
-    t1.clamp_current(1, rows - 1);
-    t1.set_text(0, 0, "");
+    t1.clamp_current(COND_EXTERNAL, rows - 1);
+    t1.set_text(COND_NAME, 0, "");
     for (const Heading& h : CONDITION_HEADINGS) t1.set_text(h.col, h.row, catalogue_a_text(h.text));
 
     if (values) {
@@ -88,26 +96,26 @@ void Document::fill_layers(bool values) {
     const int rows = add_row ? n + 2 : n + 1;
     t2.set_col_count(dampness ? LAYER_COLUMNS : LAYER_COLUMNS - 1);
     t2.set_row_count(rows);
-    t2.clamp_current(3, add_row ? std::max(n, 1) : rows - 1);
+    t2.clamp_current(LAYER_DESCRIPTION, add_row ? std::max(n, 1) : rows - 1);
 
     for (int c = 0; c < LAYER_COLUMNS; ++c)
         t2.set_text(c, 0, LAYER_HEADINGS[c] ? catalogue_a_text(*LAYER_HEADINGS[c]) : "");
     for (int r = 1; r <= n; ++r) {
-        t2.set_text(0, r, "    " + std::to_string(r) + "-" + std::to_string(r + 1));
-        t2.set_text(1, r, add_row ? catalogue_a_text(TextA::AddCell) : "");
-        t2.set_text(2, r, n > 1 ? catalogue_a_text(TextA::DeleteCell) : "");
+        t2.set_text(LAYER_PLANES, r, "    " + std::to_string(r) + "-" + std::to_string(r + 1));
+        t2.set_text(LAYER_ADD, r, add_row ? catalogue_a_text(TextA::AddCell) : "");
+        t2.set_text(LAYER_DELETE, r, n > 1 ? catalogue_a_text(TextA::DeleteCell) : "");
         if (values) {
             const Layer* layer = layer_at(record_, r - 1);
             if (!layer) continue;
-            t2.set_text(3, r, bounded(layer->description, DESCRIPTION_SIZE));
-            t2.set_text(4, r, format_number("0.####", layer->thickness, sep));
-            t2.set_text(5, r, format_number("0.####", layer->lambda, sep));
-            t2.set_text(6, r, format_number("0.###########", layer->delta, sep));
+            t2.set_text(LAYER_DESCRIPTION, r, bounded(layer->description, DESCRIPTION_SIZE));
+            t2.set_text(LAYER_THICKNESS, r, format_number("0.####", layer->thickness, sep));
+            t2.set_text(LAYER_LAMBDA, r, format_number("0.####", layer->lambda, sep));
+            t2.set_text(LAYER_DELTA, r, format_number("0.###########", layer->delta, sep));
         }
     }
     if (add_row) {
-        t2.set_text(0, n + 1, "");
-        t2.set_text(1, n + 1, catalogue_a_text(TextA::AddCell));
-        for (int c = 2; c < LAYER_COLUMNS; ++c) t2.set_text(c, n + 1, "");
+        t2.set_text(LAYER_PLANES, n + 1, "");
+        t2.set_text(LAYER_ADD, n + 1, catalogue_a_text(TextA::AddCell));
+        for (int c = LAYER_DELETE; c < LAYER_COLUMNS; ++c) t2.set_text(c, n + 1, "");
     }
 }

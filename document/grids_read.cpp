@@ -3,6 +3,7 @@
 
 #include "core/messages.h"
 #include "document/document.h"
+#include "document/grid_columns.h"
 
 namespace {
 
@@ -13,16 +14,16 @@ struct ConditionField {
     TextA name;
 };
 const ConditionField ALWAYS_READ[] = {
-    {1, 1, FLD_TEMP_EXT, TextA::TempExtName},
-    {2, 1, FLD_TEMP_INT, TextA::TempIntName},
-    {1, 2, FLD_RES_EXT, TextA::ResExtName},
-    {2, 2, FLD_RES_INT, TextA::ResIntName},
+    {COND_EXTERNAL, 1, FLD_TEMP_EXT, TextA::TempExtName},
+    {COND_INTERNAL, 1, FLD_TEMP_INT, TextA::TempIntName},
+    {COND_EXTERNAL, 2, FLD_RES_EXT, TextA::ResExtName},
+    {COND_INTERNAL, 2, FLD_RES_INT, TextA::ResIntName},
 };
 const ConditionField DAMPNESS_READ[] = {
-    {1, 3, FLD_HUM_EXT, TextA::HumExtName},
-    {2, 3, FLD_HUM_INT, TextA::HumIntName},
-    {1, 4, FLD_DIFF_EXT, TextA::DiffExtName},
-    {2, 4, FLD_DIFF_INT, TextA::DiffIntName},
+    {COND_EXTERNAL, 3, FLD_HUM_EXT, TextA::HumExtName},
+    {COND_INTERNAL, 3, FLD_HUM_INT, TextA::HumIntName},
+    {COND_EXTERNAL, 4, FLD_DIFF_EXT, TextA::DiffExtName},
+    {COND_INTERNAL, 4, FLD_DIFF_INT, TextA::DiffIntName},
 };
 
 }  // namespace
@@ -57,12 +58,15 @@ bool Document::read_grids(bool numbers_only, bool with_messages) {
 
     const int n = used_layers(record_);
     for (int r = 1; r <= n; ++r) {
-        if (!numbers_only) set_layer_description(record_, layers_.text(3, r).c_str(), r - 1);
-        check(FLD_THICKNESS, TextA::ThicknessName, layers_.text(4, r),
+        if (!numbers_only)
+            set_layer_description(record_, layers_.text(LAYER_DESCRIPTION, r).c_str(), r - 1);
+        check(FLD_THICKNESS, TextA::ThicknessName, layers_.text(LAYER_THICKNESS, r),
               state_.thickness_status[r - 1], r);
-        check(FLD_LAMBDA, TextA::LambdaName, layers_.text(5, r), state_.lambda_status[r - 1], r);
+        check(FLD_LAMBDA, TextA::LambdaName, layers_.text(LAYER_LAMBDA, r),
+              state_.lambda_status[r - 1], r);
         if (dampness)
-            check(FLD_DELTA, TextA::DeltaName, layers_.text(6, r), state_.delta_status[r - 1], r);
+            check(FLD_DELTA, TextA::DeltaName, layers_.text(LAYER_DELTA, r),
+                  state_.delta_status[r - 1], r);
         else if (show)
             state_.delta_status[r - 1] = CHECK_OK;
     }

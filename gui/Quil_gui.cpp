@@ -9,6 +9,7 @@
 #include <QToolButton>
 
 #include "core/settings.h"
+#include "document/grid_columns.h"
 #include "gui/Quil_hlp.h"
 #include "gui/controls.h"
 #include "gui/given_file.h"
@@ -65,7 +66,7 @@ void TForm_quil::create_controls() {
     w.status_bar->setSizeGripEnabled(false);
     w.status_bar->hide();
 
-    w.mnu_table2->set_col_max_length(3, int(DESCRIPTION_SIZE) - 1);
+    w.mnu_table2->set_col_max_length(LAYER_DESCRIPTION, int(DESCRIPTION_SIZE) - 1);
     w.edit_title->setMaxLength(int(TITLE_SIZE) - 1);
     w.edit_title->setValidator(new Win1250Validator(w.edit_title));
     w.edit_RadiusC->setMaxLength(10);

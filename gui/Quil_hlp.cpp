@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "document/grid_columns.h"
 #include "document/ui.h"
 #include "gui/find_dialog.h"
 #include "lang/catalogue.h"
@@ -385,7 +386,9 @@ void TForm_Help::eh_button_copy_OnClick() {
     if (!grid_) return;
     const int col = grid_->current_column();
     const int row = grid_->current_row();
-    if ((col != 3 && col != 5 && col != 6) || row < 1 || text.isEmpty()) return;
+    if ((col != LAYER_DESCRIPTION && col != LAYER_LAMBDA && col != LAYER_DELTA) || row < 1 ||
+        text.isEmpty())
+        return;
 
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (is_line_break(text[i])) {

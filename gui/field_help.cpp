@@ -2,6 +2,7 @@
 // materials button.
 #include <QToolButton>
 
+#include "document/grid_columns.h"
 #include "gui/Quil_gui.h"
 #include "gui/Quil_hlp.h"
 #include "gui/controls.h"
@@ -37,21 +38,23 @@ void TForm_quil::field_help(QObject* sender) {
         const int col = t1->col();
         const int row = t1->row();
         // Rows 3 and 4 exist in dampness mode only.
-        if (col < 1 || col > 2 || row < 1 || row > 4 || row >= t1->row_count()) return;
-        show_text(HELP_MODE_TEXT, CONDITION_HELP[row - 1][col - 1]);
+        if (col < COND_EXTERNAL || col > COND_INTERNAL || row < 1 || row > 4 ||
+            row >= t1->row_count())
+            return;
+        show_text(HELP_MODE_TEXT, CONDITION_HELP[row - 1][col - COND_EXTERNAL]);
     } else if (sender == t2) {
         if (!document_.state().grids_ready) return;
         const int row = t2->row();
         if (row < 1 || row > used_layers(document_.record())) return;  // header and "Add" rows
         switch (t2->col()) {
-            case 3:
+            case LAYER_DESCRIPTION:
                 show_materials(HELP_MODE_COPY_TEXT);
                 break;
-            case 4:
+            case LAYER_THICKNESS:
                 show_text(HELP_MODE_TEXT, TextA::ThicknessHelp);
                 break;
-            case 5:
-            case 6:
+            case LAYER_LAMBDA:
+            case LAYER_DELTA:
                 show_materials(HELP_MODE_COPY_NUMBER);
                 break;
             default:

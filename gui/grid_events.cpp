@@ -2,6 +2,7 @@
 // asks the document.
 #include <QLabel>
 
+#include "document/grid_columns.h"
 #include "gui/Quil_gui.h"
 #include "gui/controls.h"
 #include "gui/string_grid.h"
@@ -38,7 +39,7 @@ void TForm_quil::eh_table2_OnKeyDown(StringGrid* sender, int& key) {
 void TForm_quil::eh_table2_OnKeyPress(StringGrid* sender, char16_t& key) {
     if (!document_.state().grids_ready || sender != w_.mnu_table2) return;
     const int col = sender->col();
-    if (col < 4 || col > 6) return;  // the description takes any text
+    if (col < LAYER_THICKNESS || col > LAYER_DELTA) return;  // the description takes any text
     key = document_.filter_number_key(key);
     if (sender->row() == used_layers(document_.record()) + 1) key = 0;
 }
@@ -57,9 +58,9 @@ void TForm_quil::eh_table2_OnMouseDown(StringGrid* sender, Qt::MouseButton, QPoi
     if (!document_.state().grids_ready || sender != w_.mnu_table2) return;
     int col = 0, row = 0;
     if (!sender->mouse_to_cell(pos, col, row)) return;
-    if (col == 2)
+    if (col == LAYER_DELETE)
         document_.delete_layer_at(row);
-    else if (col == 1)
+    else if (col == LAYER_ADD)
         document_.insert_layer_at(row);
 }
 
