@@ -1,6 +1,6 @@
 // Export and Export As: the text report of the document in a file.
-#include <QFile>
-#include <QFileInfo>
+#include <sys/stat.h>
+
 #include <QGuiApplication>
 #include <string>
 
@@ -26,7 +26,7 @@ QString report_path_for(const QString& data_file) {
 void TForm_quil::export_results(const QString& file_name) {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const ReportContext ctx{decimal_separator(), &ui.clock()};
-    const int r = write_report(document, QFile::encodeName(file_name).constData(), ctx);
+    const int r = write_report(document, path_to_bytes(file_name).constData(), ctx);
     // The box must not carry the wait cursor.
     QGuiApplication::restoreOverrideCursor();
     if (r != 0)
@@ -37,7 +37,8 @@ void TForm_quil::eh_sb_export_OnClick() {
     if (!read_grids(false, true)) return;
     if (current_file.isEmpty()) return;
     const QString path = report_path_for(current_file);
-    if (QFileInfo::exists(path)) {
+    struct stat st;
+    if (::stat(path_to_bytes(path).constData(), &st) == 0) {
         const std::string question = std::string(catalogue_a_text(14)) + to_1250(path) +
                                      catalogue_a_text(15) + "\n" + catalogue_a_text(16);
         if (message_box(question.c_str(), catalogue_b_text(8), MsgIcon::question,
