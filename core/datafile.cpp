@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "core/Quil_c.h"
-#include "core/atomic_file.h"
+#include "lang/atomic_file.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "core/atomic_file.h"
 #include "core/numfmt.h"
+#include "lang/atomic_file.h"
 #include "lang/catalogue.h"
 #include "lang/write_all.h"
 
