@@ -2,7 +2,10 @@
 
 #include <fcntl.h>
 #include <pthread.h>
+#include <sched.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -244,6 +247,54 @@ bool link_unnamed(int fd, int dir, const std::string& name) {
     return linkat(AT_FDCWD, proc, dir, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
 }
 
+struct Naming {
+    int fd;
+    int dir;
+    const char* temp;
+    const char* name;
+    char proc[32];
+    int error;
+};
+
+// Only system calls here: this runs in the child below, on a borrowed stack,
+// where nothing may be instrumented.
+__attribute__((no_sanitize_address)) int name_and_place(void* arg) {
+    auto* n = static_cast<Naming*>(arg);
+    long r = syscall(SYS_linkat, n->fd, "", n->dir, n->temp, AT_EMPTY_PATH);
+    if (r != 0 && errno != EEXIST)
+        r = syscall(SYS_linkat, AT_FDCWD, n->proc, n->dir, n->temp, AT_SYMLINK_FOLLOW);
+    if (r != 0) {
+        n->error = errno;
+        return 0;
+    }
+    if (syscall(SYS_renameat, n->dir, n->temp, n->dir, n->name) != 0) {
+        n->error = errno;
+        syscall(SYS_unlinkat, n->dir, n->temp, 0);
+        return 0;
+    }
+    n->error = 0;
+    return 0;
+}
+
+// Links the unnamed file `fd` as `temp` and renames that over `name`: 0, or
+// the error. A SIGKILL between the two steps would leave `temp` behind, so
+// they run in a child that shares this process's memory while the process
+// waits, as posix_spawn's vfork does: killing the process cannot stop a child
+// already at work.
+int link_and_rename(int fd, int dir, const std::string& temp, const std::string& name) {
+    Naming n{fd, dir, temp.c_str(), name.c_str(), {}, EINVAL};
+    std::snprintf(n.proc, sizeof n.proc, "/proc/self/fd/%d", fd);
+    alignas(64) char stack[16384];
+    const pid_t child = clone(name_and_place, stack + sizeof stack, CLONE_VM | CLONE_VFORK, &n);
+    if (child < 0) {
+        name_and_place(&n);  // no child to be had: the short gap stays
+    } else {
+        while (waitpid(child, nullptr, __WALL) < 0 && errno == EINTR) {
+        }
+    }
+    return n.error;
+}
+
 bool pwrite_all(int fd, const char* bytes, std::size_t size) {
     off_t at = 0;
     while (size > 0) {
@@ -402,18 +453,14 @@ bool AtomicFile::commit_replacement() {
         if (mode_ == Mode::unnamed) {
             // A new target takes its name directly: no temporary name at all.
             ok = !exists_ && link_unnamed(fd_, dir_, name_);
-            if (!ok) {
-                const unsigned seed = temp_seed();
-                for (unsigned attempt = 0; attempt < 100 && temp_.empty(); ++attempt) {
-                    const std::string name = temp_name(dir_, name_, seed + attempt * 7919u);
-                    slot_ = remember_temp(dir_, name);
-                    if (link_unnamed(fd_, dir_, name)) {
-                        temp_ = name;
-                    } else {
-                        forget_temp(slot_);
-                        if (errno != EEXIST) break;
-                    }
-                }
+            const unsigned seed = temp_seed();
+            for (unsigned attempt = 0; attempt < 100 && !ok; ++attempt) {
+                const std::string temp = temp_name(dir_, name_, seed + attempt * 7919u);
+                slot_ = remember_temp(dir_, temp);
+                const int error = link_and_rename(fd_, dir_, temp, name_);
+                forget_temp(slot_);
+                ok = error == 0;
+                if (error != EEXIST) break;
             }
         } else {
             const int fd = fd_;

@@ -1,8 +1,10 @@
 // Replacing a file whole or not at all. The bytes go to a file beside the
-// target that has no name until every byte is on disk, then take the target's
-// name in one step; killed at any point, the writer leaves the old file or the
-// new one and nothing else. Used by the settings file, the data file and the
-// report, so it lives in the lowest library.
+// target that has no name until every byte is on disk (O_TMPFILE), then take
+// the target's name; killed at any point, the writer leaves the old file or
+// the new one and nothing else. Where the file system has no unnamed files, a
+// named temporary file is removed on SIGTERM, SIGINT and SIGHUP, but a SIGKILL
+// leaves it. Used by the settings file, the data file and the report, so it
+// lives in the lowest library.
 #pragma once
 
 #include <sys/types.h>

@@ -7,6 +7,7 @@
 // files were found and the target was always whole; 1 otherwise.
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -90,6 +91,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int sig = signal_of(argv[1]);
+    // What the tool started outlives it and comes to us: a run is over only
+    // when every process of it has ended.
+    prctl(PR_SET_CHILD_SUBREAPER, 1);
     const int runs = std::atoi(argv[2]);
     const int max_strays = std::atoi(argv[3]);
 
@@ -138,6 +142,8 @@ int main(int argc, char** argv) {
         kill(pid, sig);
         const int status = wait_for(pid);
         if (WIFSIGNALED(status)) ++killed;
+        while (waitpid(-1, nullptr, __WALL) > 0 || errno == EINTR) {
+        }
         strays += remove_strays(folder, "R.TXT");
         const std::string now = read_file(run.target);
         if (now != whole[0] && now != whole[1]) {
