@@ -73,7 +73,9 @@ void require_clean_lines(const std::string& text) {
 }
 
 // The report in both languages and with both separators; once also to a
-// file through the atomic writer, which must hold the same bytes.
+// file through the atomic writer, which must hold the same bytes. A record
+// that fails validation is never reported by the program: one report of it
+// must still neither crash nor hold a bad line.
 void exercise_report(const Partition& p, bool valid, const ScratchFile& file) {
     static const int fd = memfd_create("parieta-report", MFD_CLOEXEC);
     require(fd >= 0);
@@ -83,6 +85,7 @@ void exercise_report(const Partition& p, bool valid, const ScratchFile& file) {
         set_language(lang);
         for (char sep : {'.', ','}) {
             const ReportContext ctx{sep, &clock};
+            if (!valid && (lang != LANG_ENGLISH || sep != '.')) continue;
             require(ftruncate(fd, 0) == 0 && lseek(fd, 0, SEEK_SET) == 0);
             const int r = write_report_fd(p, fd, ctx);
             if (valid) require(r == 0);
@@ -90,7 +93,7 @@ void exercise_report(const Partition& p, bool valid, const ScratchFile& file) {
             std::string text(static_cast<std::size_t>(lseek(fd, 0, SEEK_CUR)), '\0');
             require(pread(fd, text.data(), text.size(), 0) == static_cast<ssize_t>(text.size()));
             require_clean_lines(text);
-            if (sep == ',' || lang != LANG_ENGLISH) continue;
+            if (!valid || sep == ',' || lang != LANG_ENGLISH) continue;
             require(write_report(p, file.path(), ctx) == 0);
             std::string written(text.size() + 1, '\0');
             const int in = ::open(file.path(), O_RDONLY | O_CLOEXEC);
