@@ -3,33 +3,38 @@
 
 #include "core/Quil_c.h"
 
-// Correction of a layer resistance in a cylindrical wall, x = R_outer_edge / r_layer_face:
+// Correction of a layer resistance in a cylindrical wall, x = r_outer / r_inner of the layer:
 // f(x) = ln(x) / (1 - 1/x), and 1 at x = 1 where the formula is 0/0.
 double curvature_factor(double x) {
     if (x > 1.000005) return std::log(x) / (1.0 - 1.0 / x);
     return 1.0;
 }
 
-// Series of resistances: R_i = d_i / coef_i (times x f(x) when curved), total = 1 / (outer +
-// inner + sum R_i), flux = (value_inner - value_outer) * total, and each plane adds flux * R
-// of the resistance before it. The record must have passed validate_partition.
+// Series of resistances. Straight: R_i = d_i / coef_i. Curved (coaxial cylinders, external
+// radius R): every resistance is referred to one square metre of the external surface, so a
+// layer between its external radius r_o and r_in = r_o - d_i gives
+// R_i = d_i / coef_i * (R / r_o) * f(r_o / r_in) = R * ln(r_o / r_in) / coef_i,
+// the external film enters as it is and the internal one as inner * R / r_n (r_n: the internal
+// face). total = 1 / (sum of all), flux = (value_inner - value_outer) * total, and each plane
+// adds flux * R of the resistance before it. The record must have passed validate_partition.
 void series_distribution(const Partition& p, double outer, double inner, double value_outer,
                          double value_inner, const double coef[], double& total, double values[]) {
     const int n = used_layers(p);
     const bool curved = p.wall_type == 1;
     double resistance[MAX_LAYERS];
-    double sum = outer + inner;
+    double sum = outer;
     double r = p.radius;
     for (int i = 0; i < n; ++i) {
         const double d = p.layers[i].thickness;
         resistance[i] = d / coef[i];
         if (curved) {
-            const double x = p.radius / r;
-            r -= d;
-            resistance[i] *= x * curvature_factor(x);
+            const double r_in = r - d;
+            resistance[i] *= (p.radius / r) * curvature_factor(r / r_in);
+            r = r_in;
         }
         sum += resistance[i];
     }
+    sum += curved ? inner * (p.radius / r) : inner;
     total = 1.0 / sum;
     const double flux = (value_inner - value_outer) * total;
     values[0] = value_outer + flux * outer;

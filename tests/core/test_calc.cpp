@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "core/Quil_c.h"
@@ -40,22 +41,82 @@ TEST(Calc, DefaultStraightWall) {
 }
 
 TEST(Calc, DefaultCurvedWall) {
+    // Worked by hand from R * ln(r_o / r_in) / Lambda: 0.0150755, 0.5324174, 0.5959426,
+    // 0.0212317, internal film 0.12 * 1.5 / 1.17 = 0.1538462; total 1.3585134.
     Partition p = curved_default();
     ASSERT_TRUE(calculate_partition(p));
-    EXPECT_NEAR(p.k, 0.7683788, kTol);
-    expect_planes(p.temp, {-4.2316212, -3.9434792, 5.8071075, 17.2399611, 17.6948637});
+    EXPECT_NEAR(p.k, 0.7360988, kTol);
+    expect_planes(p.temp, {-4.2639012, -3.9864747, 5.8113200, 16.7781350, 17.1688509});
+    expect_planes(p.press_real, {3.4085, 3.5853059, 7.3318291, 11.5253673, 12.87});
 }
 
-TEST(Calc, CurvatureTouchesOnlyLayersFurtherIn) {
-    // Layer 0 keeps d/Lambda; layer 1 at x = 1.5 / 1.485 is corrected.
-    Partition p = curved_default();
-    const double coef[MAX_LAYERS] = {1.0, 0.3, 0.3, 0.9};
-    double total, values[MAX_PLANES];
-    series_distribution(p, 0.0, 0.0, 0.0, 1.0, coef, total, values);
-    const double flux = total;
-    EXPECT_DOUBLE_EQ((values[1] - values[0]) / flux, 0.015);
-    const double x = 1.5 / 1.485;
-    EXPECT_NEAR((values[2] - values[1]) / flux, 0.5 * x * std::log(x) / (1 - 1 / x), 1e-12);
+// Coaxial cylinders, every resistance per square metre of the external surface: a layer
+// from r_o to r_in gives R * ln(r_o / r_in) / coef, the internal film inner * R / r_n.
+TEST(Calc, CylinderCasesReferToTheExternalSurface) {
+    struct Case {
+        const char* name;
+        double radius;
+        std::vector<std::pair<double, double>> layers;  // thickness, coefficient
+        double outer, inner, value_outer, value_inner;
+        double total;
+        std::vector<double> values;
+    };
+    const Case cases[] = {
+        {"pipe insulation 0.05-0.07 m, surfaces 20 and 100 (104.6 W/m)", 0.07, {{0.02, 0.07}},
+         0, 0, 20, 100, 2.9720134, {20, 100}},
+        {"one layer with films", 0.07, {{0.02, 0.07}}, 0.04, 0.12, 20, 100, 1.8366409,
+         {25.8772510, 75.3155458}},
+        {"two layers with films", 0.1, {{0.02, 0.04}, {0.03, 0.5}}, 0.04, 0.13, -10, 20,
+         1.0505751, {-8.7393099, 8.8428695, 11.8055142}},
+        {"vapour: two layers with diffusive resistances", 0.1, {{0.02, 0.04}, {0.03, 0.5}},
+         0.5, 2.0, 300, 1200, 0.1941047, {387.3471008, 484.8018121, 501.2231938}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Partition p;
+        p.wall_type = 1;
+        p.radius = c.radius;
+        p.layer_count = static_cast<int>(c.layers.size());
+        double coef[MAX_LAYERS];
+        for (std::size_t i = 0; i < c.layers.size(); ++i) {
+            p.layers[i].thickness = c.layers[i].first;
+            coef[i] = c.layers[i].second;
+        }
+        double total, values[MAX_PLANES];
+        series_distribution(p, c.outer, c.inner, c.value_outer, c.value_inner, coef, total,
+                            values);
+        EXPECT_NEAR(total, c.total, kTol);
+        expect_planes(values, c.values);
+    }
+    // The first case as a whole record: q' = k * 2 pi * radius * (100 - 20).
+    Partition pipe;
+    pipe.wall_type = 1;
+    pipe.radius = 0.07;
+    pipe.layer_count = 1;
+    pipe.layers[0] = {};
+    pipe.layers[0].thickness = 0.02;
+    pipe.layers[0].lambda = 0.07;
+    pipe.layers[0].delta = 0.01;
+    pipe.calc_mode = 0;
+    pipe.res_ext = pipe.res_int = 0;
+    pipe.temp_ext = 20;
+    pipe.temp_int = 100;
+    ASSERT_TRUE(calculate_partition(pipe));
+    EXPECT_NEAR(pipe.k * 2 * M_PI * 0.07 * 80, 104.6, 0.05);
+}
+
+TEST(Calc, StraightWallIsTheLimitOfAWideCurve) {
+    Partition straight;
+    Partition curved = curved_default();
+    curved.radius = 500;
+    ASSERT_TRUE(calculate_partition(straight));
+    ASSERT_TRUE(calculate_partition(curved));
+    // Four significant digits: within half a unit of the fourth.
+    EXPECT_NEAR(curved.k, straight.k, 5e-4 * straight.k);
+    for (int j = 0; j <= straight.layer_count; ++j) {
+        EXPECT_NEAR(curved.temp[j], straight.temp[j], 5e-4 * std::fabs(straight.temp[j]) + 1e-3);
+        EXPECT_NEAR(curved.press_real[j], straight.press_real[j], 5e-4 * straight.press_real[j]);
+    }
 }
 
 TEST(Calc, CurvatureFactor) {

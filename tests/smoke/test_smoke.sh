@@ -84,12 +84,8 @@ fi
 
 program=$1
 make_data_file=$2
-for tool in xvfb-run xdotool; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "SKIP: $tool is not installed (make deps installs it)"
-        exit 77
-    fi
-done
+. "$(dirname "$0")/../support/require_tools.sh"
+require_tools xvfb-run xdotool
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
