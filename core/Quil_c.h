@@ -172,4 +172,9 @@ double saturation_pressure(double t);
 std::uint32_t data_checksum(const std::uint8_t* bytes, std::size_t length);
 int read_data_file(Partition& target, const char* path);
 int write_data_file(Partition& source, const char* path);
+// The whole file for `source` as it stands, unchecked: header, transform, checksum.
+void encode_data_file(const PartitionInput& source, std::uint8_t out[DATA_FILE_SIZE]);
+// Writes `source` as it stands, without validation, for a converter that must
+// keep what another file held. 0 written, 1 cannot write (the old file stays).
+int write_data_file_as_is(const PartitionInput& source, const char* path);
 void read_data_file_title(const char* path, char* out, std::size_t n);

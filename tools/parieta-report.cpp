@@ -1,10 +1,8 @@
 // parieta-report: the text report of a data file, for batch use and scripts.
 // The bytes are those the export command writes; messages go to standard
 // error in the chosen language, converted to UTF-8 for the terminal.
-#include <iconv.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <clocale>
 #include <csignal>
 #include <cstdint>
@@ -15,6 +13,7 @@
 
 #include "core/Quil_c.h"
 #include "core/clock.h"
+#include "core/cp1250.h"
 #include "core/messages.h"
 #include "lang/catalogue.h"
 #include "lang/settings.h"
@@ -55,31 +54,7 @@ int usage_error(const char* what, const char* arg = nullptr) {
 
 // Windows-1250 text to standard error as UTF-8, with a line end.
 void print_message(const std::string& text) {
-    std::string out;
-    iconv_t cd = iconv_open("UTF-8", "WINDOWS-1250");
-    if (cd != reinterpret_cast<iconv_t>(-1)) {
-        std::string in = text;
-        out.resize(in.size() * 4 + 4);
-        char* src = in.data();
-        std::size_t src_left = in.size();
-        char* dst = out.data();
-        std::size_t dst_left = out.size();
-        while (src_left > 0 &&
-               iconv(cd, &src, &src_left, &dst, &dst_left) == static_cast<std::size_t>(-1)) {
-            if (errno != EILSEQ && errno != EINVAL) break;
-            // A byte without a character in the code page becomes "?".
-            if (dst_left == 0) break;
-            *dst++ = '?';
-            --dst_left;
-            ++src;
-            --src_left;
-        }
-        out.resize(out.size() - dst_left);
-        iconv_close(cd);
-    } else {
-        out = text;
-    }
-    out += '\n';
+    const std::string out = cp1250_to_utf8_lossy(text) + '\n';
     if (std::fwrite(out.data(), 1, out.size(), stderr) != out.size()) {
         // Nothing better to do when standard error itself is gone.
     }
