@@ -159,6 +159,23 @@ bool validate_partition(Partition& p);
 bool calculate_partition(Partition& p);
 void series_distribution(const Partition& p, double outer, double inner, double value_outer,
                          double value_inner, const double coef[], double& total, double values[]);
+
+// The resistances of the series, each per square metre of the external surface:
+// in a curved partition a layer counts R ln(r_o/r_in)/coef, the external film as
+// it is and the internal film inner * R / r_n. `sum` adds them from the outside in.
+struct SeriesResistances {
+    int count = 0;  // layers
+    double outer = 0.0;
+    double layer[MAX_LAYERS] = {};
+    double inner = 0.0;
+    double sum = 0.0;
+};
+void referred_resistances(const Partition& p, double outer, double inner, const double coef[],
+                          SeriesResistances& out);
+// values[0..count]: the plane values between value_outer (outside the external film)
+// and value_inner (beyond the internal one); returns 1 / sum.
+double series_values(const SeriesResistances& s, double value_outer, double value_inner,
+                     double values[]);
 double curvature_factor(double x);
 
 struct SaturationPoint {

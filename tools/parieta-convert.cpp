@@ -8,16 +8,9 @@
 
 #include "core/Quil_c.h"
 #include "core/project_file.h"
+#include "tools/command_line.h"
 
 namespace {
-
-enum ExitStatus {
-    EXIT_WRITTEN = 0,
-    EXIT_CANNOT_OPEN = 1,
-    EXIT_NOT_DATA_FILE = 2,
-    EXIT_CANNOT_WRITE = 4,
-    EXIT_USAGE = 64,
-};
 
 const char USAGE[] =
     "Usage: parieta-convert IN OUT\n"
@@ -46,12 +39,6 @@ Kind kind_of(const char* path) {
     return Kind::unknown;
 }
 
-int usage_error(const char* what, const char* arg = nullptr) {
-    std::fprintf(stderr, "parieta-convert: %s%s%s\n%s", what, arg ? ": " : "", arg ? arg : "",
-                 USAGE);
-    return EXIT_USAGE;
-}
-
 int fail(int status, const char* path, const std::string& message) {
     std::fprintf(stderr, "parieta-convert: %s: %s\n", path, message.c_str());
     return status;
@@ -62,28 +49,24 @@ int fail(int status, const char* path, const std::string& message) {
 int main(int argc, char** argv) {
     const char* files[2] = {nullptr, nullptr};
     int count = 0;
-    bool options_done = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (!options_done && arg == "--") {
-            options_done = true;
-        } else if (!options_done && (arg == "--help" || arg == "-h")) {
-            std::fputs(USAGE, stdout);
-            return std::fflush(stdout) == 0 ? EXIT_WRITTEN : EXIT_CANNOT_WRITE;
-        } else if (!options_done && arg.size() > 1 && arg[0] == '-') {
-            return usage_error("unknown option", argv[i]);
+    CommandLine args("parieta-convert", USAGE, argc, argv);
+    while (args.next()) {
+        if (args.is_file()) {
+            if (count == 2) return args.usage_error("more than two files", args.current());
+            files[count++] = args.current();
+        } else if (args.is("--help") || args.is("-h")) {
+            return args.help();
         } else {
-            if (count == 2) return usage_error("more than two files", argv[i]);
-            files[count++] = argv[i];
+            return args.unknown_option();
         }
     }
-    if (count < 2) return usage_error("give the file to read and the file to write");
+    if (count < 2) return args.usage_error("give the file to read and the file to write");
     const char* in = files[0];
     const char* out = files[1];
     const Kind in_kind = kind_of(in);
     const Kind out_kind = kind_of(out);
-    if (in_kind == Kind::unknown) return usage_error("IN must end in .par or .json", in);
-    if (out_kind == Kind::unknown) return usage_error("OUT must end in .par or .json", out);
+    if (in_kind == Kind::unknown) return args.usage_error("IN must end in .par or .json", in);
+    if (out_kind == Kind::unknown) return args.usage_error("OUT must end in .par or .json", out);
 
     Project project;
     std::string error;
