@@ -1,6 +1,13 @@
-// Replacing a file whole or not at all: the bytes go to a temporary file
-// beside the target, which is renamed over it only once every byte is on disk.
+// Replacing a file whole or not at all. The bytes go to a file beside the
+// target that has no name until every byte is on disk (O_TMPFILE), then take
+// the target's name; killed at any point, the writer leaves the old file or
+// the new one and nothing else. Where the file system has no unnamed files, a
+// named temporary file is removed on SIGTERM, SIGINT and SIGHUP, but a SIGKILL
+// leaves it. Used by the settings file, the data and project files and the
+// report.
 #pragma once
+
+#include <sys/types.h>
 
 #include <cstddef>
 #include <string>
@@ -12,27 +19,51 @@ public:
     AtomicFile& operator=(const AtomicFile&) = delete;
     ~AtomicFile();  // discards what was not committed
 
-    // Starts writing `path`. False when it cannot be written: the folder is
-    // missing, the target is a folder or may not be opened for writing, or no
-    // temporary file can be made beside it. A symbolic link is followed, so the
-    // link stays and its target is replaced. A device or pipe is written directly.
-    bool open(const char* path);
+    // Starts writing `path`. False when it cannot be written: a folder on the
+    // way is missing, the target is a folder or may not be opened for writing,
+    // a symbolic link may not be followed, or nothing can be made beside it.
+    //
+    // A symbolic link is followed where the kernel's protected_symlinks rule
+    // would follow it: in a sticky, world-writable folder (/tmp) only a link
+    // that is ours or the folder owner's. The folder found stays open until
+    // the end, so it cannot be swapped under the writer; the link stays a link
+    // and its target is replaced. A device or pipe is written directly. When
+    // the folder may not be written but the target may, the target is written
+    // in place at commit. `create_mode` is for a new file, before the umask.
+    bool open(const char* path, mode_t create_mode = 0666);
 
     // False once any write has failed; later writes are skipped.
     bool write(const void* data, std::size_t size);
 
-    // Flushes to disk and puts the file in place, with the permissions of the
-    // file it replaces. False when anything failed; the target is then as it was
-    // and the temporary file is gone.
+    // Flushes to disk and puts the file in place, with the owner and the
+    // permission bits of the file it replaces (never its set-id or sticky
+    // bits). False when anything failed; the target is then as it was and no
+    // temporary file is left.
     bool commit();
 
-    // Drops the temporary file; the target stays as it was.
+    // Drops what was written; the target stays as it was.
     void discard();
 
 private:
+    enum class Mode { none, unnamed, named, direct, in_place };
+
+    bool fail_open();
+    bool commit_replacement();
+    bool commit_in_place();
+    void finish();
+
+    Mode mode_ = Mode::none;
+    int dir_ = -1;  // the target's folder, found once
     int fd_ = -1;
+    int slot_ = -1;  // a temporary name that a signal must remove
     bool failed_ = false;
-    bool direct_ = false;  // a device or pipe: no temporary file
-    std::string target_;
-    std::string temp_;
+    bool exists_ = false;
+    bool guarded_ = false;
+    std::string name_;     // the target's name in dir_
+    std::string temp_;     // a temporary name in dir_, while there is one
+    std::string pending_;  // in place: the bytes, written at commit
 };
+
+// Tests: false makes open() use a named temporary file, as on a file system
+// without unnamed ones.
+void atomic_file_unnamed_for_testing(bool allowed);

@@ -46,7 +46,7 @@ Document::~Document() = default;
 QString Document::data_folder() const {
     char path[PATH_SIZE];
     data_directory(path, sizeof path);
-    return QFile::decodeName(path);
+    return path_from_bytes(path);
 }
 
 MsgAnswer Document::message_box(const char* text, const char* caption, MsgIcon icon,

@@ -1,6 +1,6 @@
 // Export and Export As: the text report of the record in a file.
-#include <QFile>
-#include <QFileInfo>
+#include <sys/stat.h>
+
 #include <string>
 
 #include "document/document.h"
@@ -25,7 +25,7 @@ QString report_path_for(const QString& data_file) {
 void Document::export_results(const QString& file_name) {
     set_busy(true);
     const ReportContext ctx{decimal_separator(), &ui_.clock()};
-    const ReportResult r = write_report(record_, QFile::encodeName(file_name).constData(), ctx);
+    const ReportResult r = write_report(record_, path_to_bytes(file_name).constData(), ctx);
     // The box must not carry the wait cursor.
     set_busy(false);
     if (r != REPORT_DONE) error_box(TextA::CannotSaveResults);
@@ -35,7 +35,8 @@ void Document::export_beside() {
     if (!read_grids(false, true)) return;
     if (state_.current_file.isEmpty()) return;
     const QString path = report_path_for(state_.current_file);
-    if (QFileInfo::exists(path)) {
+    struct stat st;
+    if (::stat(path_to_bytes(path).constData(), &st) == 0) {
         const std::string question = std::string(catalogue_a_text(TextA::TheFile)) +
                                      ui_.text_1250(path) + catalogue_a_text(TextA::AlreadyExists) +
                                      "\n" + catalogue_a_text(TextA::WriteOver);

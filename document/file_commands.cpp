@@ -1,6 +1,4 @@
 // Open, Save, Save As, the given file and the unsaved-changes question.
-#include <QFile>
-
 #include "document/document.h"
 #include "lang/catalogue.h"
 #include "lang/file_names.h"
@@ -26,7 +24,7 @@ bool Document::save_to_file(const QString& path) {
     set_busy(true);
     set_status(true, catalogue_b_text(TextB::SavingData));
     // The whole path in the file system's encoding: never a shortened name.
-    const bool ok = write_data_file(record_, QFile::encodeName(path).constData()) == WRITE_DONE;
+    const bool ok = write_data_file(record_, path_to_bytes(path).constData()) == WRITE_DONE;
     // The box must not carry the wait cursor.
     set_busy(false);
     if (!ok) error_box(TextA::CannotSaveData);
@@ -43,8 +41,10 @@ void Document::open() {
     d.on_selection_change = [this](const QString& path) {
         char title[TITLE_SIZE] = {};
         if (!path.isEmpty())
-            read_data_file_title(QFile::encodeName(path).constData(), title, sizeof title);
-        set_status(true, title);
+            read_data_file_title(path_to_bytes(path).constData(), title, sizeof title);
+        char shown[TITLE_SIZE] = {};
+        copy_shown(shown, title, sizeof shown);
+        set_status(true, shown);
     };
 
     if (const std::optional<QString> path = ui_.run_open_dialog(d)) open_file(*path);
@@ -52,7 +52,7 @@ void Document::open() {
 }
 
 bool Document::open_file(const QString& path) {
-    const ReadResult r = read_data_file(record_, QFile::encodeName(path).constData());
+    const ReadResult r = read_data_file(record_, path_to_bytes(path).constData());
     if (r == READ_INVALID_FILE) {
         error_box(TextA::DataFileInvalid);
     } else if (r == READ_CANNOT_OPEN) {

@@ -11,8 +11,3 @@ void FileDialog::prepare(TextA title_id, TextA filter_id, const QString& start_d
     default_ext = extension;
     on_selection_change = nullptr;
 }
-
-QString folder_part(const QString& path) {
-    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
-QString name_part(const QString& path) { return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1); }

@@ -50,9 +50,13 @@ constexpr std::optional<TextA> LAYER_HEADINGS[LAYER_COLUMNS] = {
     TextA::ThicknessHeading, TextA::LambdaHeading, TextA::DeltaHeading,
 };
 
-// A text field of the record, which need not end in a NUL.
-std::string bounded(const char* text, std::size_t size) {
-    return std::string(text, strnlen(text, size - 1));
+// A title or description as the screen shows it: control and undefined
+// bytes as "?" (the record keeps them). The field need not end in a NUL.
+std::string shown(const char* text, std::size_t size) {
+    std::string out(size, '\0');
+    copy_shown(out.data(), text, size);
+    out.resize(std::strlen(out.c_str()));
+    return out;
 }
 
 }  // namespace
@@ -82,7 +86,7 @@ void Document::fill_conditions(bool values) {
         // file shows the file's values rather than an earlier document's.
         for (const ConditionCell& c : CONDITION_CELLS)
             t1.set_text(c.col, c.row, format_number(c.mask, record_.*c.field, sep));
-        title_text_ = bounded(record_.title, TITLE_SIZE);
+        title_text_ = shown(record_.title, TITLE_SIZE);
         radius_text_ = format_number("0.##", record_.radius, sep);
     }
 }
@@ -107,7 +111,7 @@ void Document::fill_layers(bool values) {
         if (values) {
             const Layer* layer = layer_at(record_, r - 1);
             if (!layer) continue;
-            t2.set_text(LAYER_DESCRIPTION, r, bounded(layer->description, DESCRIPTION_SIZE));
+            t2.set_text(LAYER_DESCRIPTION, r, shown(layer->description, DESCRIPTION_SIZE));
             t2.set_text(LAYER_THICKNESS, r, format_number("0.####", layer->thickness, sep));
             t2.set_text(LAYER_LAMBDA, r, format_number("0.####", layer->lambda, sep));
             t2.set_text(LAYER_DELTA, r, format_number("0.###########", layer->delta, sep));

@@ -11,6 +11,7 @@
 
 #include "core/clock.h"
 #include "core/message_ui.h"
+#include "document/paths.h"
 #include "lang/text_ids.h"
 
 struct GraphTarget;
@@ -36,11 +37,6 @@ struct FileDialog {
     void prepare(TextA title_id, TextA filter_id, const QString& start_dir,
                  const QString& file_name, const QString& extension);
 };
-
-// A chosen path split at its last separator: the folder (separator included)
-// and the file name, as the dialogs remember them.
-QString folder_part(const QString& path);
-QString name_part(const QString& path);
 
 // One page on the printer the print dialog set up.
 class PrintJob {

@@ -10,6 +10,7 @@
 
 #include "core/settings.h"
 #include "document/grid_columns.h"
+#include "document/paths.h"
 #include "gui/Quil_hlp.h"
 #include "gui/controls.h"
 #include "gui/given_file.h"
@@ -231,7 +232,7 @@ void TForm_quil::update_caption() {
     const QString& file = document_.state().current_file;
     QString title = from_1250(catalogue_a_text(TextA::ProgramName)) + QStringLiteral(" <- ") +
                     from_1250(catalogue_a_text(TextA::ProgramSubtitle));
-    if (!file.isEmpty()) title += QStringLiteral(" + ") + file;
+    if (!file.isEmpty()) title += QStringLiteral(" + ") + shown_path(file);
     setWindowTitle(title);
     buttons_.SpeedButtonSave->setEnabled(!file.isEmpty());
     buttons_.SpeedButtonExport->setEnabled(!file.isEmpty());

@@ -10,7 +10,6 @@
 // per character, surrogate pairs included.
 std::string to_1250(const QString& text);
 QString from_1250(const char* text);
-
 // Whether `c` (one UTF-16 unit, not a surrogate) has a Windows-1250 form.
 bool has_1250_form(QChar c);
 

@@ -1,9 +1,14 @@
-// Data files handed over by the desktop: files dropped on the main window.
+// Data files handed over by the desktop: files dropped on the main window,
+// and a given name that is not UTF-8.
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
 
+#include "document/arguments.h"
+#include "document/paths.h"
 #include "tests/gui/test_files_fixture.h"
 
 namespace {
@@ -135,6 +140,39 @@ TEST_F(GivenFileTest, DragsThatAreNoLocalFileOrOnlyMoveArePassedOver) {
     EXPECT_FALSE(enter.isAccepted());
     EXPECT_TRUE(state().current_file.isEmpty());
     EXPECT_TRUE(ui.boxes.empty()) << ui.shown();
+}
+
+// A name in Windows-1250 from an older desktop, given as the argument: it
+// opens, and Save and Export write beside it under its own bytes. The title's
+// control bytes show as "?" and stay in the file.
+TEST_F(GivenFileTest, ANameThatIsNotUtf8OpensSavesAndExportsUnderItsBytes) {
+    const QByteArray folder = QFile::encodeName(dir.path());
+    const QByteArray raw = folder + "/\214ciana.PAR";
+    Partition p;
+    p.temp_ext = -18;
+    copy_bounded(p.title, "North\x1b[2J wall\x07", TITLE_SIZE);
+    ASSERT_EQ(write_data_file(p, raw.constData()), 0);
+
+    const QString given = data_file_argument({"parieta", path_from_bytes(raw)});
+    ASSERT_EQ(path_to_bytes(given), raw);
+    open_window();
+    document().open_given_file(given);
+    EXPECT_TRUE(ui.boxes.empty()) << ui.shown();
+    EXPECT_EQ(doc.temp_ext, -18);
+    EXPECT_EQ(edit_title()->text(), "North?[2J wall?");
+    EXPECT_TRUE(form->windowTitle().endsWith(shown_path(given)));
+
+    type_cell(t1(), 1, 1, "-7");
+    button("SpeedButtonSave")->click();
+    button("SpeedButtonExport")->click();
+    EXPECT_TRUE(ui.boxes.empty()) << ui.shown();
+    Partition back;
+    ASSERT_EQ(read_data_file(back, raw.constData()), 0);
+    EXPECT_EQ(back.temp_ext, -7);
+    EXPECT_STREQ(back.title, "North\x1b[2J wall\x07") << "the file keeps the title's bytes";
+    struct stat st;
+    EXPECT_EQ(::stat((folder + "/\214ciana.TXT").constData(), &st), 0);
+    EXPECT_NE(::stat((folder + "/\357\277\275ciana.PAR").constData(), &st), 0);
 }
 
 }  // namespace
