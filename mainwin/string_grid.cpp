@@ -283,9 +283,15 @@ void StringGrid::show_editor() {
 
 void StringGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
     if (editor == editor_) editor_ = nullptr;
+    // Qt hands the focus back to the grid only when the window is active.
+    // Behind a message box the closed editor would stay the window's focus
+    // widget, and on its return the window would give the focus to the
+    // first control of its tab chain.
+    const bool window_focus = editor && window()->focusWidget() == editor && !editor->hasFocus();
     // Hints would move the current cell behind the selection event's back.
     QTableWidget::closeEditor(editor, QAbstractItemDelegate::NoHint);
     (void)hint;
+    if (window_focus) setFocus();
 }
 
 void StringGrid::editor_created(QLineEdit* editor, int col, int row) {
