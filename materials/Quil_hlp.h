@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QChar>
+#include <QMargins>
 #include <QRect>
 #include <QSize>
 #include <QTextEdit>
@@ -102,6 +103,9 @@ public:
 protected:
     void resizeEvent(QResizeEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+    bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -113,6 +117,10 @@ private:
         return mode_ == HELP_MODE_TEXT ? help_geometry_ : reference_geometry_;
     }
     void apply_geometry(const QRect& g);
+    QMargins frame() const;  // the frame round the window, once known
+    // Applies the geometry again when the frame differs from the one it was
+    // applied for; `now` false queues it (from a move or resize event).
+    void check_frame(bool now);
     void remember_geometry();
     void place_buttons();
     void arrange_for_mode();
@@ -139,4 +147,7 @@ private:
     int button_top_ = 0;
     int button_height_ = 0;
     bool arranging_ = false;  // geometry set by the program, not by the user
+    mutable QMargins known_frame_;
+    QMargins frame_used_;  // the frame the geometry was last applied for
+    bool frame_queued_ = false;
 };
