@@ -11,12 +11,13 @@ JOBS       ?= $(shell nproc)
 PACKAGES = g++ cmake ninja-build make pkg-config qt6-base-dev libgl-dev \
            libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation \
            xvfb xauth x11-apps x11-utils xdotool openbox time imagemagick poppler-utils \
-           desktop-file-utils shared-mime-info libxcb1-dev
+           desktop-file-utils shared-mime-info libxcb1-dev \
+           man-db groff-base appstream dpkg-dev file lintian
 FUZZ_PACKAGES = clang libclang-rt-14-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps fuzz-deps configure build run test test-asan bench fuzz install clean
+.PHONY: all deps fuzz-deps configure build run test test-asan bench fuzz install package clean
 
 all: build
 
@@ -79,6 +80,11 @@ fuzz: deps fuzz-deps
 # them for a package instead (the desktop's caches are then left alone).
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# A .deb of the same files under /usr, in $(BUILD); its dependencies are
+# found by dpkg-shlibdeps.
+package: build
+	cmake --build $(BUILD) --target package
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

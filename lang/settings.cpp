@@ -186,7 +186,7 @@ bool installed(const std::string& folder) {
     if (folder.size() < bin || folder.compare(folder.size() - bin, bin, BIN) != 0) return false;
     const std::string prefix = folder.substr(0, folder.size() - bin + 1);
     struct stat st;
-    return ::stat((prefix + "share/applications/parieta.desktop").c_str(), &st) == 0 &&
+    return ::stat((prefix + "share/applications/pl.parieta.Parieta.desktop").c_str(), &st) == 0 &&
            S_ISREG(st.st_mode);
 }
 

@@ -18,8 +18,9 @@ void exe_directory(char* buffer, std::size_t size);
 // Whether the settings file and the data folder live beside the executable,
 // as when it runs from the build folder or a copy the user made. Not when it
 // is installed (its folder is PREFIX/bin/ with PREFIX/share/applications/
-// parieta.desktop beside it, even where root or the owner of ~/.local may
-// write), and not when its folder exists and the user may not write it.
+// pl.parieta.Parieta.desktop beside it, even where root or the owner of
+// ~/.local may write), and not when its folder exists and the user may not
+// write it.
 // Writability comes from the folder's owner and mode bits, a read-only mount
 // and access(), so root is not taken for a user who may write anywhere.
 bool files_beside_executable();

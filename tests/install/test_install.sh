@@ -9,12 +9,8 @@ build=$2
 mime_type_of=$3
 make_data_file=$4
 
-for tool in desktop-file-validate update-mime-database; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "SKIP: $tool is not installed (make deps installs it)"
-        exit 77
-    fi
-done
+. "$(dirname "$0")/../support/require_tools.sh"
+require_tools desktop-file-validate update-mime-database
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -37,9 +33,9 @@ for program in parieta parieta-report; do
 done
 
 # Desktop entry: valid, runs the installed program with the file, for our type.
-entry=$share/applications/parieta.desktop
+entry=$share/applications/pl.parieta.Parieta.desktop
 if [ -f "$entry" ]; then
-    desktop-file-validate "$entry" || fail "desktop-file-validate rejects parieta.desktop"
+    desktop-file-validate "$entry" || fail "desktop-file-validate rejects the desktop entry"
     grep -qx 'Exec=parieta %f' "$entry" || fail "Exec does not give the file to parieta"
     grep -qx 'Icon=parieta' "$entry" || fail "Icon is not parieta"
     grep -qx 'MimeType=application/x-parieta-data;' "$entry" ||
@@ -85,7 +81,7 @@ check_type text/plain notes
 
 # The desktop's list of handlers names us for the data type.
 if command -v update-desktop-database >/dev/null 2>&1; then
-    grep -q '^application/x-parieta-data=.*parieta\.desktop' "$share/applications/mimeinfo.cache" ||
+    grep -q '^application/x-parieta-data=.*pl\.parieta\.Parieta\.desktop' "$share/applications/mimeinfo.cache" ||
         fail "mimeinfo.cache does not offer parieta for the data type"
 fi
 

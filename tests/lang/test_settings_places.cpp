@@ -173,7 +173,7 @@ TEST_F(SettingsPlaces, AUserPathTooLongIsNeitherReadNorWritten) {
 TEST_F(SettingsPlaces, AnInstalledTreeUsesTheUsersFoldersEvenWhereItMayWrite) {
     // PREFIX/bin/ with the desktop entry in PREFIX/share/applications, as
     // make install leaves it in ~/.local, or in /usr/local for root.
-    put(root + "/share/applications/parieta.desktop", "[Desktop Entry]\n");
+    put(root + "/share/applications/pl.parieta.Parieta.desktop", "[Desktop Entry]\n");
     EXPECT_FALSE(files_beside_executable());
     EXPECT_EQ(settings(), home + "/.config/parieta/PARIETA.CFG");
     EXPECT_EQ(data(), home + "/Documents/PARIETA/DAT");
@@ -183,8 +183,8 @@ TEST_F(SettingsPlaces, AnInstalledTreeUsesTheUsersFoldersEvenWhereItMayWrite) {
     // A folder of that name elsewhere, or the entry alone, is no install.
     set_exe_directory_for_testing((root + "/share/").c_str());
     EXPECT_TRUE(files_beside_executable());
-    fs::remove(root + "/share/applications/parieta.desktop");
-    fs::create_directory(root + "/share/applications/parieta.desktop");
+    fs::remove(root + "/share/applications/pl.parieta.Parieta.desktop");
+    fs::create_directory(root + "/share/applications/pl.parieta.Parieta.desktop");
     set_exe_directory_for_testing(bin.c_str());
     EXPECT_TRUE(files_beside_executable());
 }

@@ -14,15 +14,15 @@ set -u
 program=$1
 make_data_file=$2
 report_tool=$3
-. "$(cd "$(dirname "$0")/../support" && pwd)/xvfb.sh"
+support=$(cd "$(dirname "$0")/../support" && pwd)
+. "$support/require_tools.sh"
+. "$support/xvfb.sh"
+require_tools Xvfb openbox xdotool xprop xwininfo
 
 skip() {
     echo "SKIP: $*"
     exit 77
 }
-for tool in Xvfb openbox xdotool xprop xwininfo; do
-    command -v "$tool" >/dev/null 2>&1 || skip "$tool is not installed (make deps installs it)"
-done
 
 tmp=$(mktemp -d)
 wm=
