@@ -302,13 +302,25 @@ void TForm_quil::resizeEvent(QResizeEvent* e) {
     place_anchored();
 }
 
-MsgAnswer TForm_quil::message_box(const char* text, const char* caption, MsgIcon icon,
-                                  MsgButtons buttons) {
+template <class Show>
+MsgAnswer TForm_quil::one_box_at_a_time(MsgButtons buttons, Show show) {
     if (message_depth_ > 0) return buttons == MsgButtons::ok ? MsgAnswer::ok : MsgAnswer::cancel;
     ++message_depth_;
-    const MsgAnswer answer = ui.message_box(text, caption, icon, buttons);
+    const MsgAnswer answer = show();
     --message_depth_;
     return answer;
+}
+
+MsgAnswer TForm_quil::message_box(const char* text, const char* caption, MsgIcon icon,
+                                  MsgButtons buttons) {
+    return one_box_at_a_time(buttons,
+                             [&] { return ui.message_box(text, caption, icon, buttons); });
+}
+
+MsgAnswer TForm_quil::message_box(const QString& text, const char* caption, MsgIcon icon,
+                                  MsgButtons buttons) {
+    return one_box_at_a_time(buttons,
+                             [&] { return ui.message_box(text, caption, icon, buttons); });
 }
 
 void TForm_quil::show_invalid_data_error() {

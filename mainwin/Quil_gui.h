@@ -106,6 +106,9 @@ public:
     // Every message box of the window goes through here: while one is up no
     // second one opens (it answers OK, or Cancel to a question).
     MsgAnswer message_box(const char* text, const char* caption, MsgIcon icon, MsgButtons buttons);
+    // The same for a Unicode text (one that names a path).
+    MsgAnswer message_box(const QString& text, const char* caption, MsgIcon icon,
+                          MsgButtons buttons);
     bool message_open() const { return message_depth_ > 0; }
     // The same, for code that takes a MessageUi (check messages, the
     // materials window).
@@ -181,6 +184,8 @@ private:
     QSize frame_size() const;
     void queue_relayout();
     QString catalogue_a(int id) const;
+    template <class Show>
+    MsgAnswer one_box_at_a_time(MsgButtons buttons, Show show);
 
     std::unique_ptr<MessageUi> messages_;
     std::unique_ptr<LayerGridTarget> layer_grid_;

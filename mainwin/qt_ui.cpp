@@ -27,9 +27,14 @@ QString qt_file_filter(const QString& filter) {
 
 MsgAnswer QtUi::message_box(const char* text, const char* caption, MsgIcon icon,
                             MsgButtons buttons) {
+    return message_box(from_1250(text), caption, icon, buttons);
+}
+
+MsgAnswer QtUi::message_box(const QString& text, const char* caption, MsgIcon icon,
+                            MsgButtons buttons) {
     QMessageBox box(owner_);
     box.setWindowModality(Qt::ApplicationModal);
-    box.setText(from_1250(text));
+    box.setText(text);
     box.setWindowTitle(from_1250(caption));
     switch (icon) {
         case MsgIcon::error:

@@ -12,6 +12,8 @@ public:
 
     MsgAnswer message_box(const char* text, const char* caption, MsgIcon icon,
                           MsgButtons buttons) override;
+    MsgAnswer message_box(const QString& text, const char* caption, MsgIcon icon,
+                          MsgButtons buttons) override;
     std::optional<QString> run_open_dialog(FileDialog& dialog) override;
     std::optional<QString> run_save_dialog(FileDialog& dialog) override;
     bool run_print_dialog(QPrinter& printer) override;

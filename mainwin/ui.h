@@ -41,6 +41,12 @@ QString name_part(const QString& path);
 
 class Ui : public MessageUi {
 public:
+    using MessageUi::message_box;
+    // The same box for a text that is Unicode already because it holds a
+    // path, whose letters need not exist in Windows-1250. The caption is
+    // Windows-1250.
+    virtual MsgAnswer message_box(const QString& text, const char* caption, MsgIcon icon,
+                                  MsgButtons buttons) = 0;
     // Both return the chosen full path, or nothing when the user cancelled.
     virtual std::optional<QString> run_open_dialog(FileDialog& dialog) = 0;
     virtual std::optional<QString> run_save_dialog(FileDialog& dialog) = 0;

@@ -2,7 +2,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <string>
 
 #include "lang/catalogue.h"
 #include "lang/settings.h"
@@ -38,10 +37,12 @@ void TForm_quil::eh_sb_export_OnClick() {
     if (current_file.isEmpty()) return;
     const QString path = report_path_for(current_file);
     if (QFileInfo::exists(path)) {
-        const std::string question = std::string(catalogue_a_text(14)) + to_1250(path) +
-                                     catalogue_a_text(15) + "\n" + catalogue_a_text(16);
-        if (message_box(question.c_str(), catalogue_b_text(8), MsgIcon::question,
-                        MsgButtons::yes_no) != MsgAnswer::yes)
+        // The path as it is: its letters need not exist in Windows-1250.
+        const QString question = from_1250(catalogue_a_text(14)) + path +
+                                 from_1250(catalogue_a_text(15)) + QLatin1Char('\n') +
+                                 from_1250(catalogue_a_text(16));
+        if (message_box(question, catalogue_b_text(8), MsgIcon::question, MsgButtons::yes_no) !=
+            MsgAnswer::yes)
             return;
     }
     export_results(path);

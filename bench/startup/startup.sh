@@ -26,9 +26,10 @@ program=$build/parieta
 for f in "$probe" "$bare" "$program"; do
     [ -x "$f" ] || { echo "missing $f: build the targets parieta, bare_window, startup_probe"; exit 1; }
 done
-. "$(cd "$(dirname "$0")/../../tests/support" && pwd)/xvfb.sh"
-command -v Xvfb >/dev/null && command -v xdotool >/dev/null ||
-    { echo "SKIP: needs Xvfb and xdotool (make deps)"; exit 77; }
+support=$(cd "$(dirname "$0")/../../tests/support" && pwd)
+. "$support/require_tools.sh"
+. "$support/xvfb.sh"
+require_tools Xvfb xdotool
 
 tmp=$(mktemp -d)
 trap 'stop_xvfb; rm -rf "$tmp"' EXIT

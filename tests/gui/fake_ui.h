@@ -11,12 +11,14 @@
 #include <vector>
 
 #include "core/clock.h"
+#include "mainwin/text_1250.h"
 #include "mainwin/ui.h"
 
 class FakeUi : public Ui {
 public:
     struct Box {
-        std::string text;  // Windows-1250, as the window passed it
+        std::string text;  // Windows-1250 ("?" for a letter it lacks)
+        QString unicode;   // the text as the box shows it
         std::string caption;
         MsgIcon icon;
         MsgButtons buttons;
@@ -38,7 +40,11 @@ public:
 
     MsgAnswer message_box(const char* text, const char* caption, MsgIcon icon,
                           MsgButtons buttons) override {
-        boxes.push_back({text ? text : "", caption ? caption : "", icon, buttons});
+        return message_box(from_1250(text ? text : ""), caption, icon, buttons);
+    }
+    MsgAnswer message_box(const QString& text, const char* caption, MsgIcon icon,
+                          MsgButtons buttons) override {
+        boxes.push_back({to_1250(text), text, caption ? caption : "", icon, buttons});
         if (while_box_open) while_box_open();
         if (!answers.empty()) {
             const MsgAnswer a = answers.front();
