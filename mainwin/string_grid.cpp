@@ -14,6 +14,19 @@
 
 namespace {
 
+// The grid has seen every key before its editor does: a key the editor has
+// no use for (F1) must not go on to the grid as a second key press.
+class CellEditor : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        QLineEdit::keyPressEvent(e);
+        e->accept();
+    }
+};
+
 // Cell editors, the header look of fixed cells, and the editor's keys.
 class GridDelegate : public QStyledItemDelegate {
 public:
@@ -21,7 +34,7 @@ public:
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                           const QModelIndex& index) const override {
-        auto* editor = new QLineEdit(parent);
+        auto* editor = new CellEditor(parent);
         editor->setFrame(false);
         editor->setValidator(new Win1250Validator(editor));
         grid_->editor_created(editor, index.column(), index.row() + 1);

@@ -109,6 +109,29 @@ TEST_F(FieldHelpTest, LayersGridByColumnOnLayerRowsOnly) {
     EXPECT_EQ(help->button_copy->text(), "Copy the selected number to the data table");
 }
 
+// A key the cell editor has no use for must not reach the grid a second
+// time: F1 would show the window, hide it and show it again, and a window
+// manager may leave it hidden.
+TEST_F(FieldHelpTest, F1InACellEditorShowsTheWindowOnce) {
+    struct ShowCounter : QObject {
+        int shows = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Show) ++shows;
+            return false;
+        }
+    } counter;
+    help->installEventFilter(&counter);
+    for (StringGrid* g : {t1(), t2()}) {
+        reset_help();
+        counter.shows = 0;
+        click_cell(g, g == t1() ? 1 : 4, 1);
+        ASSERT_NE(g->editor(), nullptr);
+        press_f1(g);
+        EXPECT_TRUE(help->isVisible());
+        EXPECT_EQ(counter.shows, 1) << g->objectName().toStdString();
+    }
+}
+
 TEST_F(FieldHelpTest, TitleAndRadiusEdits) {
     reset_help();
     press_f1(form->edit_title);
