@@ -313,14 +313,12 @@ MsgAnswer TForm_quil::one_box_at_a_time(MsgButtons buttons, Show show) {
 
 MsgAnswer TForm_quil::message_box(const char* text, const char* caption, MsgIcon icon,
                                   MsgButtons buttons) {
-    return one_box_at_a_time(buttons,
-                             [&] { return ui.message_box(text, caption, icon, buttons); });
+    return one_box_at_a_time(buttons, [&] { return ui.message_box(text, caption, icon, buttons); });
 }
 
 MsgAnswer TForm_quil::message_box(const QString& text, const char* caption, MsgIcon icon,
                                   MsgButtons buttons) {
-    return one_box_at_a_time(buttons,
-                             [&] { return ui.message_box(text, caption, icon, buttons); });
+    return one_box_at_a_time(buttons, [&] { return ui.message_box(text, caption, icon, buttons); });
 }
 
 void TForm_quil::show_invalid_data_error() {

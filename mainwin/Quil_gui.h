@@ -31,6 +31,12 @@ class TForm_Help;
 // The window's font for a point size (see layout.cpp).
 QFont window_font(int points);
 
+class TForm_quil;
+struct HelpWindowSeams;
+// What the help and materials window takes from the main window: the Ui's
+// screen and decimal separator, and the window's font.
+HelpWindowSeams help_window_seams(const TForm_quil& form);
+
 class TForm_quil : public QWidget {
 public:
     // Construction reads the settings file and sets the language; the

@@ -1,7 +1,6 @@
 #include "mainwin/entry.h"
 
 #include <QApplication>
-#include <QChar>
 #include <QString>
 #include <exception>
 #include <memory>
@@ -67,13 +66,8 @@ int run_program(Partition& document, Ui& ui, const StartupSeams& seams) {
 
         // Reads the settings file and sets the language.
         TForm_quil form(document, ui);
-        HelpWindowSeams help_seams;
-        help_seams.screen_size = [&ui] { return ui.screen_size(); };
-        help_seams.decimal_separator = [&ui] {
-            return QChar(static_cast<unsigned char>(ui.decimal_separator()));
-        };
         // Destroyed before the main window, whose grid and boxes it uses.
-        TForm_Help help(&form.messages(), &form.layer_grid(), help_seams);
+        TForm_Help help(&form.messages(), &form.layer_grid(), help_window_seams(form));
         form.help_window = &help;
         const MainWindowNotice notice(seams, &form);
 

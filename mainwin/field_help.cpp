@@ -28,6 +28,17 @@ constexpr int CONDITION_HELP_IDS[4][2] = {
 
 }  // namespace
 
+HelpWindowSeams help_window_seams(const TForm_quil& form) {
+    HelpWindowSeams seams;
+    Ui& ui = form.ui;
+    seams.screen_size = [&ui] { return ui.screen_size(); };
+    seams.decimal_separator = [&ui] {
+        return QChar(static_cast<unsigned char>(ui.decimal_separator()));
+    };
+    seams.parent_font = [&form] { return form.font(); };
+    return seams;
+}
+
 void TForm_quil::show_text(int mode, int text_id) {
     if (help_window) help_window->show_text(mode, text_id);
 }

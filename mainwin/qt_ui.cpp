@@ -32,8 +32,8 @@ MsgAnswer QtUi::message_box(const char* text, const char* caption, MsgIcon icon,
     return message_box(from_1250(text), caption, icon, buttons);
 }
 
-void set_up_message_box(QMessageBox& box, const QString& text, const QString& caption,
-                        MsgIcon icon, MsgButtons buttons) {
+void set_up_message_box(QMessageBox& box, const QString& text, const QString& caption, MsgIcon icon,
+                        MsgButtons buttons) {
     box.setWindowModality(Qt::ApplicationModal);
     box.setText(text);
     box.setWindowTitle(caption);

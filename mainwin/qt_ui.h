@@ -33,8 +33,8 @@ class QMessageBox;
 
 // The box QtUi shows: texts, icon, buttons, task-modal, and wide enough for
 // the text's longest line.
-void set_up_message_box(QMessageBox& box, const QString& text, const QString& caption,
-                        MsgIcon icon, MsgButtons buttons);
+void set_up_message_box(QMessageBox& box, const QString& text, const QString& caption, MsgIcon icon,
+                        MsgButtons buttons);
 
 // "desc|pattern|desc|pattern" as Qt's "desc (pattern);;desc (pattern)".
 QString qt_file_filter(const QString& filter);

@@ -218,6 +218,10 @@ void TForm_Help::layout_window() {
     reference_geometry_ = QRect(fraction(w, 8, 100), fraction(h, 44, 100), fraction(w, 84, 100),
                                 fraction(h, 47, 100));
 
+    // The buttons take the parent font, scaled with the screen as the main
+    // window's is, so their captions fit.
+    if (seams_.parent_font) setFont(seams_.parent_font());
+
     setMinimumSize(0, 0);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     apply_geometry(geometry_of_mode());

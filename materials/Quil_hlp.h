@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QChar>
+#include <QFont>
 #include <QMargins>
 #include <QRect>
 #include <QSize>
@@ -39,6 +40,9 @@ public:
 struct HelpWindowSeams {
     std::function<QSize()> screen_size;
     std::function<QChar()> decimal_separator;
+    // The font the window takes as its parent font (the main window's);
+    // empty: the application's.
+    std::function<QFont()> parent_font;
 };
 
 // The text box: reports mouse presses and releases after they have changed

@@ -57,9 +57,9 @@ TEST_F(ExportTest, AnExistingReportIsReplacedOnlyAfterYes) {
     ui.answers = {MsgAnswer::no};
     export_beside(path(folder + "/WALL"));
     ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].unicode.toStdString(),
-              ("The file " + report + " already exists.\nDo you want to write it over?")
-                  .toStdString());
+    EXPECT_EQ(
+        ui.boxes[0].unicode.toStdString(),
+        ("The file " + report + " already exists.\nDo you want to write it over?").toStdString());
     EXPECT_EQ(ui.boxes[0].caption, "Warning");
     EXPECT_EQ(ui.boxes[0].icon, MsgIcon::question);
     EXPECT_EQ(ui.boxes[0].buttons, MsgButtons::yes_no);

@@ -143,7 +143,7 @@ TEST_F(HelpWindowTest, GeometryFollowsScreen) {
         SCOPED_TRACE(c.screen.width());
         screen_ = c.screen;
         form_ = std::make_unique<TForm_Help>(&ui_, &grid_,
-                                             HelpWindowSeams{[this] { return screen_; }, {}});
+                                             HelpWindowSeams{[this] { return screen_; }, {}, {}});
         form_->show_text(HELP_MODE_COPY_NUMBER, MATERIALS_TEXT_ID);
         EXPECT_EQ(window_rect(), c.materials);
         EXPECT_EQ(form_->minimumSize(), c.minimum);

@@ -21,8 +21,8 @@ TEST(MessageBoxTest, KeepsTheTextsLineBreaksAndFitsTheLongestLine) {
     const std::int8_t saved = get_language();
     // The About text (tab-indented lines wider than half a small screen), and
     // a one-line text that Qt never wrapped.
-    for (const BoxCase c : {BoxCase{LANG_ENGLISH, 18}, BoxCase{LANG_POLISH, 18},
-                            BoxCase{LANG_ENGLISH, 8}}) {
+    for (const BoxCase c :
+         {BoxCase{LANG_ENGLISH, 18}, BoxCase{LANG_POLISH, 18}, BoxCase{LANG_ENGLISH, 8}}) {
         set_language(c.language);
         const QString text = from_1250(catalogue_a_text(std::int8_t(c.text_id)));
         SCOPED_TRACE(text.toStdString());

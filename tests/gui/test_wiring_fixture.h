@@ -63,14 +63,12 @@ protected:
     }
 
     // The main window as the program builds it (language from the settings
-    // file), with a materials window that takes its seams from the Ui.
+    // file), with a materials window that takes its seams from it.
     void open_joined() {
         form = std::make_unique<TForm_quil>(doc, ui);
         form->setWindowFlag(Qt::FramelessWindowHint);
-        HelpWindowSeams seams;
-        seams.screen_size = [this] { return ui.screen_size(); };
-        seams.decimal_separator = [this] { return QChar(ui.decimal_separator()); };
-        help = std::make_unique<TForm_Help>(&form->messages(), &form->layer_grid(), seams);
+        help = std::make_unique<TForm_Help>(&form->messages(), &form->layer_grid(),
+                                            help_window_seams(*form));
         form->help_window = help.get();
         form->show();
         form->activateWindow();

@@ -1,6 +1,8 @@
 // F1 on the input fields, the information buttons and the materials button,
 // reaching the real help and materials window.
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 #include "tests/gui/test_wiring_fixture.h"
 
@@ -129,6 +131,33 @@ TEST_F(FieldHelpTest, F1InACellEditorShowsTheWindowOnce) {
         press_f1(g);
         EXPECT_TRUE(help->isVisible());
         EXPECT_EQ(counter.shows, 1) << g->objectName().toStdString();
+    }
+}
+
+// The buttons take the main window's font, so both captions fit on the
+// smallest screen, in both languages.
+TEST_F(FieldHelpTest, CaptionsFitTheButtonsAt800x600) {
+    form->help_window = nullptr;
+    help.reset();
+    form.reset();
+    ui.screen = {800, 600};
+    open_joined();
+    for (const std::int8_t language : {LANG_ENGLISH, LANG_POLISH}) {
+        set_language(language);
+        for (const int mode : {HELP_MODE_COPY_TEXT, HELP_MODE_COPY_NUMBER}) {
+            help->show_materials(mode);
+            for (const QPushButton* b : {help->button_copy, help->button_find}) {
+                SCOPED_TRACE(b->text().toStdString());
+                EXPECT_EQ(b->font().toString().toStdString(),
+                          form->font().toString().toStdString());
+                QStyleOptionButton option;
+                option.initFrom(b);
+                option.text = b->text();
+                const QRect room =
+                    b->style()->subElementRect(QStyle::SE_PushButtonContents, &option, b);
+                EXPECT_LE(b->fontMetrics().horizontalAdvance(b->text()), room.width());
+            }
+        }
     }
 }
 
