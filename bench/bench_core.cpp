@@ -1,4 +1,4 @@
-// Speed of the calculation and of the data file.
+// Speed of the calculation, the year-round assessment and the data file.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/Quil_c.h"
+#include "core/assessment.h"
 
 namespace {
 
@@ -48,6 +49,42 @@ void BM_calculate_curved_eleven_layers(benchmark::State& state) {
         static_cast<double>(allocations.load() - before), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_calculate_curved_eleven_layers);
+
+// A made-up year, cold and humid enough for condensate to build up and dry out again.
+Climate bench_climate() {
+    Climate c;
+    const double theta_e[MONTHS] = {-8, -6, -1, 6, 12, 16, 18, 17, 13, 7, 2, -4};
+    for (int m = 0; m < MONTHS; ++m) {
+        c.months[m].theta_e = theta_e[m];
+        c.months[m].phi_e = 85.0;
+        c.months[m].theta_i = 20.0;
+        c.months[m].phi_i = theta_e[m] < 5 ? 65.0 : 50.0;
+    }
+    return c;
+}
+
+// The whole year-round assessment; the month loop works on fixed arrays only.
+void BM_assess_curved_eleven_layers(benchmark::State& state) {
+    Partition p = eleven_layer_curved();
+    p.layers[0].delta = 0.0002;  // a tight outer layer, so the chain has corners
+    const Climate climate = bench_climate();
+    AssessmentSettings settings;
+    settings.kind = PartitionKind::ExternalWall;
+    Assessment result;
+    if (!assess_partition(p, climate, settings, result) ||
+        result.interstitial == InterstitialVerdict::None) {
+        state.SkipWithError("the benchmark record does not condense");
+        return;
+    }
+    const long before = allocations.load();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(assess_partition(p, climate, settings, result));
+        benchmark::ClobberMemory();
+    }
+    state.counters["allocs_per_call"] = benchmark::Counter(
+        static_cast<double>(allocations.load() - before), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_assess_curved_eleven_layers)->Unit(benchmark::kMicrosecond);
 
 void BM_write_data_file(benchmark::State& state) {
     const std::string folder = scratch_folder();

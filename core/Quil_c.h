@@ -151,6 +151,23 @@ bool validate_partition(Partition& p);
 bool calculate_partition(Partition& p);
 void series_distribution(const Partition& p, double outer, double inner, double value_outer,
                          double value_inner, const double coef[], double& total, double values[]);
+
+// The resistances of the series, each per square metre of the external surface:
+// in a curved partition a layer counts R ln(r_o/r_in)/coef, the external film as
+// it is and the internal film inner * R / r_n. `sum` adds them from the outside in.
+struct SeriesResistances {
+    int count = 0;  // layers
+    double outer = 0.0;
+    double layer[MAX_LAYERS] = {};
+    double inner = 0.0;
+    double sum = 0.0;
+};
+void referred_resistances(const Partition& p, double outer, double inner, const double coef[],
+                          SeriesResistances& out);
+// values[0..count]: the plane values between value_outer (outside the external film)
+// and value_inner (beyond the internal one); returns 1 / sum.
+double series_values(const SeriesResistances& s, double value_outer, double value_inner,
+                     double values[]);
 double curvature_factor(double x);
 
 struct SaturationPoint {
@@ -164,4 +181,9 @@ double saturation_pressure(double t);
 std::uint32_t data_checksum(const std::uint8_t* bytes, std::size_t length);
 int read_data_file(Partition& target, const char* path);
 int write_data_file(Partition& source, const char* path);
+// The whole file for `source` as it stands, unchecked: header, transform, checksum.
+void encode_data_file(const PartitionInput& source, std::uint8_t out[DATA_FILE_SIZE]);
+// Writes `source` as it stands, without validation, for a converter that must
+// keep what another file held. 0 written, 1 cannot write (the old file stays).
+int write_data_file_as_is(const PartitionInput& source, const char* path);
 void read_data_file_title(const char* path, char* out, std::size_t n);

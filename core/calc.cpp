@@ -15,30 +15,46 @@ double curvature_factor(double x) {
 // layer between its external radius r_o and r_in = r_o - d_i gives
 // R_i = d_i / coef_i * (R / r_o) * f(r_o / r_in) = R * ln(r_o / r_in) / coef_i,
 // the external film enters as it is and the internal one as inner * R / r_n (r_n: the internal
-// face). total = 1 / (sum of all), flux = (value_inner - value_outer) * total, and each plane
-// adds flux * R of the resistance before it. The record must have passed validate_partition.
-void series_distribution(const Partition& p, double outer, double inner, double value_outer,
-                         double value_inner, const double coef[], double& total, double values[]) {
+// face). The record must have passed validate_partition.
+void referred_resistances(const Partition& p, double outer, double inner, const double coef[],
+                          SeriesResistances& out) {
     const int n = used_layers(p);
     const bool curved = p.wall_type == 1;
-    double resistance[MAX_LAYERS];
+    out.count = n;
+    out.outer = outer;
     double sum = outer;
     double r = p.radius;
     for (int i = 0; i < n; ++i) {
         const double d = p.layers[i].thickness;
-        resistance[i] = d / coef[i];
+        double resistance = d / coef[i];
         if (curved) {
             const double r_in = r - d;
-            resistance[i] *= (p.radius / r) * curvature_factor(r / r_in);
+            resistance *= (p.radius / r) * curvature_factor(r / r_in);
             r = r_in;
         }
-        sum += resistance[i];
+        out.layer[i] = resistance;
+        sum += resistance;
     }
-    sum += curved ? inner * (p.radius / r) : inner;
-    total = 1.0 / sum;
+    out.inner = curved ? inner * (p.radius / r) : inner;
+    out.sum = sum + out.inner;
+}
+
+// total = 1 / (sum of all), flux = (value_inner - value_outer) * total, and each plane adds
+// flux * R of the resistance before it.
+double series_values(const SeriesResistances& s, double value_outer, double value_inner,
+                     double values[]) {
+    const double total = 1.0 / s.sum;
     const double flux = (value_inner - value_outer) * total;
-    values[0] = value_outer + flux * outer;
-    for (int j = 1; j <= n; ++j) values[j] = values[j - 1] + flux * resistance[j - 1];
+    values[0] = value_outer + flux * s.outer;
+    for (int j = 1; j <= s.count; ++j) values[j] = values[j - 1] + flux * s.layer[j - 1];
+    return total;
+}
+
+void series_distribution(const Partition& p, double outer, double inner, double value_outer,
+                         double value_inner, const double coef[], double& total, double values[]) {
+    SeriesResistances s;
+    referred_resistances(p, outer, inner, coef, s);
+    total = series_values(s, value_outer, value_inner, values);
 }
 
 namespace {

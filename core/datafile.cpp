@@ -1,15 +1,13 @@
 // The data file: "QDAT", version 1, checksum, and the record's input part with
 // every byte's top bit inverted.
-#include <fcntl.h>
 #include <strings.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstring>
 
 #include "core/Quil_c.h"
 #include "core/atomic_file.h"
+#include "core/file_read.h"
 
 namespace {
 
@@ -18,18 +16,6 @@ constexpr std::int16_t VERSION = 1;
 
 void transform(std::uint8_t* bytes, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) bytes[i] ^= 0x80;
-}
-
-// Reads until n bytes, end of file or an error; returns how many arrived.
-std::size_t read_full(int fd, std::uint8_t* buf, std::size_t n) {
-    std::size_t got = 0;
-    while (got < n) {
-        const ssize_t r = ::read(fd, buf + got, n - got);
-        if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) break;
-        got += static_cast<std::size_t>(r);
-    }
-    return got;
 }
 
 bool has_data_extension(const char* path) {
@@ -52,15 +38,8 @@ std::uint32_t data_checksum(const std::uint8_t* bytes, std::size_t length) {
 }
 
 int read_data_file(Partition& target, const char* path) {
-    if (path == nullptr || *path == '\0') return 1;
-    // Non-blocking so that a pipe cannot hang the caller; only regular files are read.
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    const int fd = open_regular_file(path);
     if (fd < 0) return 1;
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return 1;
-    }
     std::uint8_t file[DATA_FILE_SIZE];
     const std::size_t got = read_full(fd, file, sizeof file);
     ::close(fd);
@@ -80,24 +59,31 @@ int read_data_file(Partition& target, const char* path) {
     return 0;
 }
 
-int write_data_file(Partition& source, const char* path) {
-    if (!validate_partition(source)) return 2;
-    if (path == nullptr || *path == '\0') return 1;
-
-    std::uint8_t file[DATA_FILE_SIZE] = {};
-    std::memcpy(file, MAGIC, sizeof MAGIC);
-    std::memcpy(file + 4, &VERSION, sizeof VERSION);
-    std::uint8_t* payload = file + HEADER_SIZE;
-    std::memcpy(payload, static_cast<const PartitionInput*>(&source), PAYLOAD_SIZE);
+void encode_data_file(const PartitionInput& source, std::uint8_t out[DATA_FILE_SIZE]) {
+    std::memset(out, 0, DATA_FILE_SIZE);
+    std::memcpy(out, MAGIC, sizeof MAGIC);
+    std::memcpy(out + 4, &VERSION, sizeof VERSION);
+    std::uint8_t* payload = out + HEADER_SIZE;
+    std::memcpy(payload, &source, PAYLOAD_SIZE);
     transform(payload, PAYLOAD_SIZE);
     const std::uint32_t sum = data_checksum(payload, PAYLOAD_SIZE);
-    std::memcpy(file + 8, &sum, sizeof sum);
+    std::memcpy(out + 8, &sum, sizeof sum);
+}
 
+int write_data_file_as_is(const PartitionInput& source, const char* path) {
+    if (path == nullptr || *path == '\0') return 1;
+    std::uint8_t file[DATA_FILE_SIZE];
+    encode_data_file(source, file);
     // The old file stays as it was unless every byte reached the disk.
     AtomicFile out;
     if (!out.open(path)) return 1;
     out.write(file, sizeof file);
-    if (!out.commit()) return 1;
+    return out.commit() ? 0 : 1;
+}
+
+int write_data_file(Partition& source, const char* path) {
+    if (!validate_partition(source)) return 2;
+    if (write_data_file_as_is(source, path) != 0) return 1;
     source.modified = 0;
     return 0;
 }

@@ -114,3 +114,42 @@ void check_total_thickness(CheckPass& pass, bool& in_range) {
     }
     in_range = false;
 }
+
+namespace {
+
+struct FieldName {
+    FieldId id;
+    std::uint8_t name_id;
+};
+
+}  // namespace
+
+bool first_failing_message(Partition p, char sep, std::string& message) {
+    if (p.layer_count < 1 || p.layer_count > MAX_LAYERS || p.wall_type < 0 || p.wall_type > 1 ||
+        p.calc_mode < 0 || p.calc_mode > 1) {
+        return false;
+    }
+    const bool dampness = p.calc_mode == 1;
+    auto fails = [&](FieldName f, int layer) {
+        FieldCheck result;
+        check_field(p, f.id, nullptr, result, layer, sep);
+        if (result.error == 0) return false;
+        message = compose_check_message(f.name_id, result, layer + 1, sep).text;
+        return true;
+    };
+    for (FieldName f : {FieldName{FLD_TEMP_INT, 49}, FieldName{FLD_TEMP_EXT, 48},
+                        FieldName{FLD_RES_INT, 53}, FieldName{FLD_RES_EXT, 52}}) {
+        if (fails(f, -1)) return true;
+    }
+    if (dampness) {
+        for (FieldName f : {FieldName{FLD_HUM_INT, 51}, FieldName{FLD_HUM_EXT, 50},
+                            FieldName{FLD_DIFF_INT, 55}, FieldName{FLD_DIFF_EXT, 54}}) {
+            if (fails(f, -1)) return true;
+        }
+    }
+    for (int i = 0; i < p.layer_count; ++i) {
+        if (fails({FLD_THICKNESS, 57}, i) || fails({FLD_LAMBDA, 58}, i)) return true;
+        if (dampness && fails({FLD_DELTA, 59}, i)) return true;
+    }
+    return p.wall_type == 1 && fails({FLD_RADIUS, 56}, -1);
+}

@@ -45,3 +45,9 @@ void check_field_with_message(CheckPass& pass, FieldId id, std::uint8_t name_id,
 // Run at the end of a pass with messages on; does nothing once the pass has
 // an error. `in_range` is the caller's remembered state (true at start).
 void check_total_thickness(CheckPass& pass, bool& in_range);
+
+// The message of the first stored value outside its limits, in the order validation checks
+// them, worded as the validation message box would word it (Windows-1250). False, and
+// `message` untouched, when the record fails for another reason (layer count, wall type or
+// mode out of range) or does not fail at all.
+bool first_failing_message(Partition p, char decimal_sep, std::string& message);

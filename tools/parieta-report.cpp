@@ -1,10 +1,8 @@
 // parieta-report: the text report of a data file, for batch use and scripts.
 // The bytes are those the export command writes; messages go to standard
 // error in the chosen language, converted to UTF-8 for the terminal.
-#include <iconv.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <clocale>
 #include <cstdint>
 #include <cstdio>
@@ -14,21 +12,14 @@
 
 #include "core/Quil_c.h"
 #include "core/clock.h"
+#include "core/cp1250.h"
 #include "core/messages.h"
 #include "lang/catalogue.h"
 #include "lang/settings.h"
 #include "output/report.h"
+#include "tools/command_line.h"
 
 namespace {
-
-enum ExitStatus {
-    EXIT_WRITTEN = 0,
-    EXIT_CANNOT_OPEN = 1,
-    EXIT_NOT_DATA_FILE = 2,
-    EXIT_INVALID_DATA = 3,
-    EXIT_CANNOT_WRITE = 4,
-    EXIT_USAGE = 64,
-};
 
 const char USAGE[] =
     "Usage: parieta-report [--lang en|pl] [--separator C] [-o FILE] DATAFILE\n"
@@ -46,43 +37,8 @@ const char USAGE[] =
     "data file, 3 its data fail validation, 4 the report cannot be written,\n"
     "64 wrong usage.\n";
 
-int usage_error(const char* what, const char* arg = nullptr) {
-    std::fprintf(stderr, "parieta-report: %s%s%s\n%s", what, arg ? ": " : "", arg ? arg : "",
-                 USAGE);
-    return EXIT_USAGE;
-}
-
 // Windows-1250 text to standard error as UTF-8, with a line end.
-void print_message(const std::string& text) {
-    std::string out;
-    iconv_t cd = iconv_open("UTF-8", "WINDOWS-1250");
-    if (cd != reinterpret_cast<iconv_t>(-1)) {
-        std::string in = text;
-        out.resize(in.size() * 4 + 4);
-        char* src = in.data();
-        std::size_t src_left = in.size();
-        char* dst = out.data();
-        std::size_t dst_left = out.size();
-        while (src_left > 0 &&
-               iconv(cd, &src, &src_left, &dst, &dst_left) == static_cast<std::size_t>(-1)) {
-            if (errno != EILSEQ && errno != EINVAL) break;
-            // A byte without a character in the code page becomes "?".
-            if (dst_left == 0) break;
-            *dst++ = '?';
-            --dst_left;
-            ++src;
-            --src_left;
-        }
-        out.resize(out.size() - dst_left);
-        iconv_close(cd);
-    } else {
-        out = text;
-    }
-    out += '\n';
-    if (std::fwrite(out.data(), 1, out.size(), stderr) != out.size()) {
-        // Nothing better to do when standard error itself is gone.
-    }
-}
+void print_message(const std::string& text) { print_error_line(cp1250_to_utf8_lossy(text)); }
 
 // The separator of LC_NUMERIC, or "." when the locale's is not one byte.
 char locale_separator() {
@@ -115,43 +71,6 @@ bool parse_epoch(const char* text, std::int64_t& out) {
     return true;
 }
 
-struct FieldName {
-    FieldId id;
-    std::uint8_t name_id;
-};
-
-// The first stored value outside its limits, in the order validation checks
-// them, worded as the validation message box would word it.
-bool first_failing_check(Partition p, char sep, std::string& message) {
-    if (p.layer_count < 1 || p.layer_count > MAX_LAYERS || p.wall_type < 0 || p.wall_type > 1 ||
-        p.calc_mode < 0 || p.calc_mode > 1) {
-        return false;
-    }
-    const bool dampness = p.calc_mode == 1;
-    auto fails = [&](FieldName f, int layer) {
-        FieldCheck result;
-        check_field(p, f.id, nullptr, result, layer, sep);
-        if (result.error == 0) return false;
-        message = compose_check_message(f.name_id, result, layer + 1, sep).text;
-        return true;
-    };
-    for (FieldName f : {FieldName{FLD_TEMP_INT, 49}, FieldName{FLD_TEMP_EXT, 48},
-                        FieldName{FLD_RES_INT, 53}, FieldName{FLD_RES_EXT, 52}}) {
-        if (fails(f, -1)) return true;
-    }
-    if (dampness) {
-        for (FieldName f : {FieldName{FLD_HUM_INT, 51}, FieldName{FLD_HUM_EXT, 50},
-                            FieldName{FLD_DIFF_INT, 55}, FieldName{FLD_DIFF_EXT, 54}}) {
-            if (fails(f, -1)) return true;
-        }
-    }
-    for (int i = 0; i < p.layer_count; ++i) {
-        if (fails({FLD_THICKNESS, 57}, i) || fails({FLD_LAMBDA, 58}, i)) return true;
-        if (dampness && fails({FLD_DELTA, 59}, i)) return true;
-    }
-    return p.wall_type == 1 && fails({FLD_RADIUS, 56}, -1);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -159,56 +78,34 @@ int main(int argc, char** argv) {
     const char* separator = nullptr;
     const char* output = nullptr;
     const char* data_file = nullptr;
-    bool options_done = false;
 
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        auto value = [&](const char* name, const char*& out) {
-            std::string prefix = std::string(name) + "=";
-            if (arg == name) {
-                if (i + 1 >= argc) return false;
-                out = argv[++i];
-                return true;
+    CommandLine args("parieta-report", USAGE, argc, argv);
+    while (args.next()) {
+        const char* v = nullptr;
+        if (args.is_file()) {
+            if (data_file != nullptr) {
+                return args.usage_error("more than one data file", args.current());
             }
-            out = argv[i] + prefix.size();
-            return true;
-        };
-        auto is_option = [&](const char* name) {
-            return arg == name || arg.rfind(std::string(name) + "=", 0) == 0;
-        };
-        if (options_done || arg.empty() || arg[0] != '-' || arg == "-") {
-            if (data_file != nullptr) return usage_error("more than one data file", argv[i]);
-            data_file = argv[i];
-        } else if (arg == "--") {
-            options_done = true;
-        } else if (arg == "--help" || arg == "-h") {
-            std::fputs(USAGE, stdout);
-            return std::fflush(stdout) == 0 ? EXIT_WRITTEN : EXIT_CANNOT_WRITE;
-        } else if (is_option("--lang")) {
-            const char* v = nullptr;
-            if (!value("--lang", v)) return usage_error("--lang needs a value");
-            if (std::strcmp(v, "en") == 0) {
-                language = LANG_ENGLISH;
-            } else if (std::strcmp(v, "pl") == 0) {
-                language = LANG_POLISH;
-            } else {
-                return usage_error("unknown language", v);
-            }
-        } else if (is_option("--separator")) {
-            if (!value("--separator", separator)) return usage_error("--separator needs a value");
+            data_file = args.current();
+        } else if (args.is("--help") || args.is("-h")) {
+            return args.help();
+        } else if (args.option("--lang", v)) {
+            if (v == nullptr) return args.usage_error("--lang needs a value");
+            if (!parse_language(v, language)) return args.usage_error("unknown language", v);
+        } else if (args.option("--separator", separator)) {
+            if (separator == nullptr) return args.usage_error("--separator needs a value");
             if (!usable_separator(separator)) {
-                return usage_error(
+                return args.usage_error(
                     "the separator must be one character, not a digit, sign or blank", separator);
             }
-        } else if (arg == "-o") {
-            if (i + 1 >= argc) return usage_error("-o needs a file name");
-            output = argv[++i];
-            if (output[0] == '\0') return usage_error("-o needs a file name");
+        } else if (args.is("-o")) {
+            output = args.take_file_name();
+            if (output == nullptr) return args.usage_error("-o needs a file name");
         } else {
-            return usage_error("unknown option", argv[i]);
+            return args.unknown_option();
         }
     }
-    if (data_file == nullptr) return usage_error("no data file given");
+    if (data_file == nullptr) return args.usage_error("no data file given");
 
     // The program's own start: the language stored beside the executable.
     set_language(language >= 0 ? language : read_settings());
@@ -219,7 +116,8 @@ int main(int argc, char** argv) {
     if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) {
         std::int64_t seconds = 0;
         if (!parse_epoch(epoch, seconds) || !utc_time(seconds, when)) {
-            return usage_error("SOURCE_DATE_EPOCH is not a number of seconds since 1970", epoch);
+            return args.usage_error("SOURCE_DATE_EPOCH is not a number of seconds since 1970",
+                                    epoch);
         }
         fixed_time = true;
     }
@@ -238,7 +136,7 @@ int main(int argc, char** argv) {
     if (!calculate_partition(p)) {
         std::string message;
         // Layer count, wall type or mode out of range: the file itself is at fault.
-        if (!first_failing_check(p, sep, message)) message = catalogue_a_text(10);
+        if (!first_failing_message(p, sep, message)) message = catalogue_a_text(10);
         print_message(message);
         return EXIT_INVALID_DATA;
     }

@@ -73,16 +73,5 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    std::uint8_t payload[PAYLOAD_SIZE];
-    std::memcpy(payload, static_cast<const PartitionInput*>(&p), PAYLOAD_SIZE);
-    for (std::uint8_t& b : payload) b ^= 0x80;
-    std::uint32_t sum = data_checksum(payload, PAYLOAD_SIZE);
-    std::uint8_t header[HEADER_SIZE] = {'Q', 'D', 'A', 'T', 1, 0, 0, 0};
-    for (int i = 0; i < 4; ++i) header[8 + i] = static_cast<std::uint8_t>(sum >> (8 * i));
-
-    std::FILE* f = std::fopen(argv[1], "wb");
-    if (f == nullptr) return 1;
-    bool ok = std::fwrite(header, 1, HEADER_SIZE, f) == HEADER_SIZE &&
-              std::fwrite(payload, 1, PAYLOAD_SIZE, f) == PAYLOAD_SIZE;
-    return std::fclose(f) == 0 && ok ? 0 : 1;
+    return write_data_file_as_is(p, argv[1]) == 0 ? 0 : 1;
 }

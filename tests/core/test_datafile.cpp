@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/Quil_c.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -62,18 +63,8 @@ Partition marked_record() {
     return p;
 }
 
-class DataFile : public testing::Test {
+class DataFile : public TempDirTest {
 protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/parieta-datafile-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-    }
-    void TearDown() override {
-        const std::string cmd = "rm -rf '" + dir_ + "'";
-        ASSERT_EQ(std::system(cmd.c_str()), 0);
-    }
-    std::string path(const char* name) const { return dir_ + "/" + name; }
     std::vector<std::string> entries() const {
         std::vector<std::string> names;
         DIR* d = ::opendir(dir_.c_str());
@@ -84,7 +75,6 @@ protected:
         ::closedir(d);
         return names;
     }
-    std::string dir_;
 };
 
 }  // namespace

@@ -28,7 +28,7 @@ if ! DESTDIR= "$cmake" --install "$build" --prefix "$prefix" >"$tmp/install.log"
     exit 1
 fi
 
-for program in parieta parieta-report; do
+for program in parieta parieta-report parieta-assess parieta-convert; do
     [ -x "$prefix/bin/$program" ] || fail "bin/$program is not installed"
 done
 
