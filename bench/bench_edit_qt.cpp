@@ -21,6 +21,10 @@ public:
         ++boxes;
         return MsgAnswer::ok;
     }
+    MsgAnswer message_box(const QString&, const char*, MsgIcon, MsgButtons) override {
+        ++boxes;
+        return MsgAnswer::ok;
+    }
     std::optional<QString> run_open_dialog(FileDialog&) override { return std::nullopt; }
     std::optional<QString> run_save_dialog(FileDialog&) override { return std::nullopt; }
     bool run_print_dialog(QPrinter&) override { return false; }
