@@ -8,6 +8,7 @@
 #include "mainwin/entry.h"
 #include "mainwin/given_file.h"
 #include "mainwin/qt_ui.h"
+#include "mainwin/text_1250.h"
 
 namespace {
 Partition document;  // built with its defaults before the entry runs
@@ -49,7 +50,11 @@ int main(int argc, char** argv) {
     QtUi ui;
     StartupSeams seams;
     seams.main_window_changed = [&ui](TForm_quil* form) { ui.set_owner(form); };
-    const QString file = data_file_argument(QApplication::arguments());
+    // From argv itself, which QApplication has left without its own options:
+    // arguments() would have lost the bytes of a name that is not UTF-8.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << path_from_bytes(QByteArray(argv[i]));
+    const QString file = data_file_argument(arguments);
     if (!file.isEmpty()) {
         // A data file given by the desktop opens once the loop runs, as Open would.
         seams.before_loop = [file](TForm_quil& form, TForm_Help&) {

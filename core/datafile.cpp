@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "core/Quil_c.h"
-#include "core/atomic_file.h"
 #include "core/file_read.h"
+#include "lang/atomic_file.h"
 
 namespace {
 

@@ -25,15 +25,26 @@ void set_layer(Layer& l, double thickness, double lambda, double delta) {
     l.delta = delta;
 }
 
+// Whether `text` is what the stored text shows: the same bytes, a "?"
+// standing for any byte that is shown as "?".
+bool shows_as(const char* stored, const char* text, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto byte = static_cast<unsigned char>(stored[i]);
+        if (text[i] != stored[i] && !(text[i] == '?' && !shown_as_is(byte))) return false;
+    }
+    return true;
+}
+
 // Stores `text` into a fixed buffer; true when the kept characters differ.
 // Only the bytes that would survive the bounded copy are compared, so a
 // repeated long text is no change, and an unterminated buffer is never
-// read past its end.
+// read past its end. A text read back from the screen leaves the bytes it
+// shows as "?" as they were.
 bool store_text(char* buffer, std::size_t size, const char* text) {
     if (text == nullptr) text = "";
     const std::size_t keep = strnlen(text, size - 1);
     const std::size_t have = strnlen(buffer, size - 1);
-    if (keep == have && std::memcmp(buffer, text, keep) == 0) return false;
+    if (keep == have && shows_as(buffer, text, keep)) return false;
     copy_bounded(buffer, text, size);
     return true;
 }
@@ -85,6 +96,27 @@ void copy_bounded(char* dst, const char* src, std::size_t n) {
     const std::size_t len = src ? strnlen(src, n - 1) : 0;
     if (len > 0) std::memcpy(dst, src, len);
     std::memset(dst + len, 0, n - len);
+}
+
+bool shown_as_is(unsigned char byte) {
+    switch (byte) {
+        case 0x7F:
+        case 0x81:
+        case 0x83:
+        case 0x88:
+        case 0x90:
+        case 0x98:
+            return false;
+        default:
+            return byte >= 0x20;
+    }
+}
+
+void copy_shown(char* dst, const char* src, std::size_t n) {
+    copy_bounded(dst, src, n);
+    if (dst == nullptr || n == 0) return;
+    for (char* c = dst; *c != '\0'; ++c)
+        if (!shown_as_is(static_cast<unsigned char>(*c))) *c = '?';
 }
 
 void set_title(Partition& p, const char* text) {

@@ -12,9 +12,9 @@
 #include <nlohmann/json.hpp>
 #include <vector>
 
-#include "core/atomic_file.h"
 #include "core/cp1250.h"
 #include "core/file_read.h"
+#include "lang/atomic_file.h"
 
 namespace {
 

@@ -1,9 +1,15 @@
 // Any payload behind a repaired header and checksum, so that the fuzzer gets
-// past the checksum: read, edit, calculate and save again what was read.
-#include <string>
+// past the checksum: read, edit, calculate, report and save again what was read.
+#include <sys/mman.h>
 
+#include <string>
+#include <vector>
+
+#include "core/clock.h"
 #include "core/numfmt.h"
 #include "fuzz/fuzz_common.h"
+#include "lang/catalogue.h"
+#include "output/report.h"
 
 namespace {
 
@@ -51,6 +57,56 @@ void exercise_fields(Partition& p, std::uint8_t selector) {
     set_layer_description(p, "fuzz", at);
 }
 
+// Every line ends in CR LF, and no line holds a byte that could break it or
+// drive a terminal, whatever the title and the descriptions hold.
+void require_clean_lines(const std::string& text) {
+    require(text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '\r') {
+            require(i + 1 < text.size() && text[i + 1] == '\n');
+            ++i;
+        } else {
+            require(shown_as_is(c));
+        }
+    }
+}
+
+// The report in both languages and with both separators; once also to a
+// file through the atomic writer, which must hold the same bytes. A record
+// that fails validation is never reported by the program: one report of it
+// must still neither crash nor hold a bad line.
+void exercise_report(const Partition& p, bool valid, const ScratchFile& file) {
+    static const int fd = memfd_create("parieta-report", MFD_CLOEXEC);
+    require(fd >= 0);
+    const std::int8_t language = get_language();
+    const FixedClock clock(LocalTime{2000, 7, 3, 9, 5, 1});
+    for (std::int8_t lang : {LANG_ENGLISH, LANG_POLISH}) {
+        set_language(lang);
+        for (char sep : {'.', ','}) {
+            const ReportContext ctx{sep, &clock};
+            if (!valid && (lang != LANG_ENGLISH || sep != '.')) continue;
+            require(ftruncate(fd, 0) == 0 && lseek(fd, 0, SEEK_SET) == 0);
+            const int r = write_report_fd(p, fd, ctx);
+            if (valid) require(r == 0);
+            if (r != 0) continue;
+            std::string text(static_cast<std::size_t>(lseek(fd, 0, SEEK_CUR)), '\0');
+            require(pread(fd, text.data(), text.size(), 0) == static_cast<ssize_t>(text.size()));
+            require_clean_lines(text);
+            if (!valid || sep == ',' || lang != LANG_ENGLISH) continue;
+            require(write_report(p, file.path(), ctx) == 0);
+            std::string written(text.size() + 1, '\0');
+            const int in = ::open(file.path(), O_RDONLY | O_CLOEXEC);
+            require(in >= 0);
+            const ssize_t got = read(in, written.data(), written.size());
+            ::close(in);
+            require(got == static_cast<ssize_t>(text.size()) &&
+                    written.compare(0, text.size(), text) == 0);
+        }
+    }
+    set_language(language);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -71,6 +127,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const bool valid = calculate_partition(p);
     if (valid) check_results(p);
+    static const ScratchFile report("report");
+    exercise_report(p, valid, report);
     const int saved = write_data_file(p, out.path());
     require(saved == (valid ? 0 : 2));
     if (saved == 0) {

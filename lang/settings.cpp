@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "lang/write_all.h"
+#include "lang/atomic_file.h"
 
 namespace {
 
@@ -278,16 +278,17 @@ void write_settings(int language) {
     settings_path(path, sizeof path);
     if (path[0] == '\0') return;
     if (!files_beside_executable()) make_folders(user_settings_folder());
-    int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0644);
-    if (fd < 0) return;
+    // Through the one writer: links only as the kernel's rule would follow
+    // them, and a kill never leaves half a value behind.
+    AtomicFile file;
+    if (!file.open(path, 0644)) return;
     const auto value = static_cast<std::uint32_t>(language_or_polish(language));
     const unsigned char bytes[4] = {
         static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
         static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
-    bool complete = write_all(fd, bytes, sizeof bytes);
-    if (::close(fd) != 0) complete = false;
+    file.write(bytes, sizeof bytes);
     // A damaged value would outlive this run; no file reads as Polish.
-    if (!complete) ::unlink(path);
+    if (!file.commit()) ::unlink(path);
 }
 
 std::int32_t saved_language() { return saved; }

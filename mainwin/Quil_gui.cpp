@@ -196,7 +196,7 @@ QString TForm_quil::catalogue_a(int id) const {
 QString TForm_quil::data_folder() const {
     char path[PATH_SIZE];
     data_directory(path, sizeof path);
-    return QFile::decodeName(path);
+    return path_from_bytes(path);
 }
 
 void TForm_quil::eh_Form_quil_OnCreate() {
@@ -239,7 +239,7 @@ void TForm_quil::eh_Form_quil_OnCreate() {
 
 void TForm_quil::update_caption() {
     QString title = catalogue_a(0) + QStringLiteral(" <- ") + catalogue_a(1);
-    if (!current_file.isEmpty()) title += QStringLiteral(" + ") + current_file;
+    if (!current_file.isEmpty()) title += QStringLiteral(" + ") + shown_path(current_file);
     setWindowTitle(title);
     SpeedButtonSave->setEnabled(!current_file.isEmpty());
     SpeedButtonExport->setEnabled(!current_file.isEmpty());

@@ -1,5 +1,4 @@
 // Open, Save, Save As and the unsaved-changes question.
-#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QStatusBar>
@@ -41,7 +40,7 @@ bool TForm_quil::save_to_file(const QString& path) {
     status_text->setText(from_1250(catalogue_b_text(9)));
     status_bar->show();
     // The whole path in the file system's encoding: never a shortened name.
-    const bool ok = write_data_file(document, QFile::encodeName(path).constData()) == 0;
+    const bool ok = write_data_file(document, path_to_bytes(path).constData()) == 0;
     // The box must not carry the wait cursor.
     QGuiApplication::restoreOverrideCursor();
     if (!ok) error_box(*this, 7);
@@ -59,8 +58,8 @@ void TForm_quil::eh_sb_open_OnClick() {
     d.on_selection_change = [this](const QString& path) {
         char title[TITLE_SIZE] = {};
         if (!path.isEmpty())
-            read_data_file_title(QFile::encodeName(path).constData(), title, sizeof title);
-        status_text->setText(from_1250(title));
+            read_data_file_title(path_to_bytes(path).constData(), title, sizeof title);
+        status_text->setText(shown_from_1250(title, sizeof title));
     };
 
     if (const std::optional<QString> path = ui.run_open_dialog(d)) open_file(*path);
@@ -69,7 +68,7 @@ void TForm_quil::eh_sb_open_OnClick() {
 }
 
 bool TForm_quil::open_file(const QString& path) {
-    const int r = read_data_file(document, QFile::encodeName(path).constData());
+    const int r = read_data_file(document, path_to_bytes(path).constData());
     if (r == 2) {
         error_box(*this, 10);
     } else if (r == 1) {

@@ -76,7 +76,7 @@ void TForm_quil::fill_grids(bool values) {
         // file shows the file's values rather than an earlier document's.
         for (const ConditionCell& c : CONDITION_CELLS)
             t1->set_cell(c.col, c.row, number(c.mask, document.*c.field, sep));
-        edit_title->setText(from_1250(document.title));
+        edit_title->setText(shown_from_1250(document.title, TITLE_SIZE));
         edit_RadiusC->setText(number("0.##", document.radius, sep));
     }
 
@@ -115,7 +115,7 @@ void TForm_quil::fill_grids(bool values) {
         if (values) {
             const Layer* layer = layer_at(document, r - 1);
             if (!layer) continue;
-            t2->set_cell(3, r, from_1250(layer->description));
+            t2->set_cell(3, r, shown_from_1250(layer->description, DESCRIPTION_SIZE));
             t2->set_cell(4, r, number("0.####", layer->thickness, sep));
             t2->set_cell(5, r, number("0.####", layer->lambda, sep));
             t2->set_cell(6, r, number("0.###########", layer->delta, sep));

@@ -1,6 +1,6 @@
 // Export and Export As: the text report of the document in a file.
-#include <QFile>
-#include <QFileInfo>
+#include <sys/stat.h>
+
 #include <QGuiApplication>
 
 #include "lang/catalogue.h"
@@ -25,7 +25,7 @@ QString report_path_for(const QString& data_file) {
 void TForm_quil::export_results(const QString& file_name) {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const ReportContext ctx{decimal_separator(), &ui.clock()};
-    const int r = write_report(document, QFile::encodeName(file_name).constData(), ctx);
+    const int r = write_report(document, path_to_bytes(file_name).constData(), ctx);
     // The box must not carry the wait cursor.
     QGuiApplication::restoreOverrideCursor();
     if (r != 0)
@@ -36,7 +36,8 @@ void TForm_quil::eh_sb_export_OnClick() {
     if (!read_grids(false, true)) return;
     if (current_file.isEmpty()) return;
     const QString path = report_path_for(current_file);
-    if (QFileInfo::exists(path)) {
+    struct stat st;
+    if (::stat(path_to_bytes(path).constData(), &st) == 0) {
         // The path as it is: its letters need not exist in Windows-1250.
         const QString question = from_1250(catalogue_a_text(14)) + path +
                                  from_1250(catalogue_a_text(15)) + QLatin1Char('\n') +

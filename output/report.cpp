@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "core/atomic_file.h"
 #include "core/numfmt.h"
+#include "lang/atomic_file.h"
 #include "lang/catalogue.h"
 #include "lang/write_all.h"
 
@@ -176,11 +176,11 @@ void Composer::layer_rows(bool dampness) {
             line.spaces(12);
             line.left(delta[i].text, delta[i].len, d_width);
         }
-        const char* description = p_.layers[i].description;
-        std::size_t length = strnlen(description, DESCRIPTION_SIZE - 1);
-        if (length > 0) {
+        char description[DESCRIPTION_SIZE];
+        copy_shown(description, p_.layers[i].description, DESCRIPTION_SIZE);
+        if (description[0] != '\0') {
             line.spaces(3);
-            line.append(description, length);
+            line.append(description);
         }
         emit(line, 1);
     }
@@ -215,11 +215,14 @@ bool Composer::compose(std::vector<ReportLine>& out) {
 
     emit_underlined(catalogue_a_text(dampness ? 92 : 91), '-', 1);
     date_line();
-    std::size_t title_length = strnlen(p_.title, TITLE_SIZE - 1);
-    if (title_length > 0) {
+    // Stored texts come from files of any origin: a control byte must not
+    // break a line or reach a terminal.
+    char title[TITLE_SIZE];
+    copy_shown(title, p_.title, TITLE_SIZE);
+    if (title[0] != '\0') {
         emit_empty(1);
         LineBuffer line;
-        line.append(p_.title, title_length);
+        line.append(title);
         emit(line, 1, true);
     }
     emit_empty(1);

@@ -7,11 +7,11 @@
 
 #include "core/Quil_c.h"
 #include "core/assessment.h"
-#include "core/atomic_file.h"
 #include "core/climate_csv.h"
 #include "core/cp1250.h"
 #include "core/messages.h"
 #include "core/project_file.h"
+#include "lang/atomic_file.h"
 #include "lang/catalogue.h"
 #include "lang/catalogue_c.h"
 #include "lang/settings.h"

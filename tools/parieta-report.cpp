@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <clocale>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -30,8 +31,8 @@ const char USAGE[] =
     "  -o FILE          write the report to FILE instead of standard output\n"
     "  --help           show this text\n"
     "\n"
-    "SOURCE_DATE_EPOCH, when set, gives the report's date and time (seconds since\n"
-    "1970, UTC) instead of the local time.\n"
+    "SOURCE_DATE_EPOCH, when set and not empty, gives the report's date and time\n"
+    "(seconds since 1970, UTC) instead of the local time.\n"
     "\n"
     "Exit status: 0 written, 1 the data file cannot be opened, 2 it is not a valid\n"
     "data file, 3 its data fail validation, 4 the report cannot be written,\n"
@@ -74,6 +75,8 @@ bool parse_epoch(const char* text, std::int64_t& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A file-size limit on standard output is a write error (status 4), not a kill.
+    std::signal(SIGXFSZ, SIG_IGN);
     int language = -1;
     const char* separator = nullptr;
     const char* output = nullptr;
@@ -113,7 +116,9 @@ int main(int argc, char** argv) {
 
     LocalTime when;
     bool fixed_time = false;
-    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) {
+    // Empty is unset, as reproducible-build tools treat it.
+    const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
+    if (epoch != nullptr && epoch[0] != '\0') {
         std::int64_t seconds = 0;
         if (!parse_epoch(epoch, seconds) || !utc_time(seconds, when)) {
             return args.usage_error("SOURCE_DATE_EPOCH is not a number of seconds since 1970",

@@ -60,8 +60,16 @@ bool set_field(Partition& p, const std::string& key, const char* value) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: make_data_file OUT [key=value ...]\n");
+    static const char USAGE[] =
+        "usage: make_data_file OUT [key=value ...]\n"
+        "Writes the default record, with the fields named changed, to OUT.\n";
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(USAGE, stdout);
+        return 0;
+    }
+    // An option is never taken for the file to write.
+    if (argc < 2 || argv[1][0] == '-') {
+        std::fputs(USAGE, stderr);
         return 2;
     }
     Partition p;

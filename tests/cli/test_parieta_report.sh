@@ -87,20 +87,22 @@ RUN_ENV="SOURCE_DATE_EPOCH=0"; run epoch0pl 0 --lang pl --separator , "$T/defaul
 [ "$(date_line "$T/epoch0pl.out")" = "Czwartek 1970.01.01 00:00" ] ||
     fail "epoch0pl: date line '$(date_line "$T/epoch0pl.out")'"
 
-for bad in 12abc -5 "" 99999999999999999999 253402300800; do
+for bad in 12abc -5 99999999999999999999 253402300800; do
     RUN_ENV="SOURCE_DATE_EPOCH=$bad"; run badepoch 64 --lang en "$T/default.PAR"; RUN_ENV=
     [ -s "$T/badepoch.out" ] && fail "badepoch '$bad': a report was written"
 done
 
-# Without it, the local time of the moment.
-before=$(TZ=UTC date +%Y.%m.%d)
-RUN_ENV="-u SOURCE_DATE_EPOCH TZ=UTC"; run now 0 --lang en --separator . "$T/default.PAR"; RUN_ENV=
-after=$(TZ=UTC date +%Y.%m.%d)
-line=$(date_line "$T/now.out")
-echo "$line" | grep -Eq '^(Sunday|Monday|Tuesday|Wednesday|Thursday|Friday|Saturday) [0-9]{4}\.[0-9]{2}\.[0-9]{2} [0-9]{2}:[0-9]{2}$' ||
-    fail "now: date line '$line'"
-day=$(echo "$line" | cut -d' ' -f2)
-[ "$day" = "$before" ] || [ "$day" = "$after" ] || fail "now: date $day, today is $before"
+# Without it, or empty, the local time of the moment.
+for unset in "-u SOURCE_DATE_EPOCH" "SOURCE_DATE_EPOCH="; do
+    before=$(TZ=UTC date +%Y.%m.%d)
+    RUN_ENV="$unset TZ=UTC"; run now 0 --lang en --separator . "$T/default.PAR"; RUN_ENV=
+    after=$(TZ=UTC date +%Y.%m.%d)
+    line=$(date_line "$T/now.out")
+    echo "$line" | grep -Eq '^(Sunday|Monday|Tuesday|Wednesday|Thursday|Friday|Saturday) [0-9]{4}\.[0-9]{2}\.[0-9]{2} [0-9]{2}:[0-9]{2}$' ||
+        fail "now ($unset): date line '$line'"
+    day=$(echo "$line" | cut -d' ' -f2)
+    [ "$day" = "$before" ] || [ "$day" = "$after" ] || fail "now ($unset): date $day, today is $before"
+done
 
 # --- defaults: saved language, locale separator -------------------------------
 run polish_dot 0 --lang pl --separator . "$T/default.PAR"
@@ -172,6 +174,71 @@ expect_err devfull "Nie można przechować wyników."
 run intofolder 4 --lang en -o "$T" "$T/default.PAR"
 [ -d "$T/no" ] && fail "nofolder: a folder was made"
 
+# --- the writer: long names, size limits, planted links -----------------------
+# only_target FOLDER NAME: the folder holds that one entry, no temporary file
+only_target() {
+    [ "$(ls -A "$1")" = "$2" ] || fail "$2: the folder holds '$(ls -A "$1" | tr '\n' ' ')'"
+}
+mkdir "$T/long"
+for n in 242 250 255; do
+    long_name=$(printf "%${n}s" "" | tr ' ' r)
+    for pass in new replace; do
+        run "long$n$pass" 0 --lang en --separator . -o "$T/long/$long_name" "$T/default.PAR"
+        cmp -s "$T/long/$long_name" "$data/report_default_en.txt" || fail "long $n $pass: other bytes"
+        only_target "$T/long" "$long_name"
+    done
+    rm -f "$T/long/$long_name"
+done
+run long256 4 --lang en -o "$T/long/$(printf '%256s' '' | tr ' ' r)" "$T/default.PAR"
+[ -z "$(ls -A "$T/long")" ] || fail "long256: something was left"
+
+# A file-size limit is a write error, on a file and on standard output.
+mkdir "$T/limit"
+printf 'old\r\n' >"$T/limit/R.TXT"
+(ulimit -f 1 && exec "$tool" --lang en -o "$T/limit/R.TXT" "$T/default.PAR" 2>/dev/null)
+[ $? -eq 4 ] || fail "limit: not status 4 under a file-size limit"
+[ "$(cat "$T/limit/R.TXT")" = "$(printf 'old\r')" ] || fail "limit: the old report changed"
+only_target "$T/limit" R.TXT
+(ulimit -f 1 && exec "$tool" --lang en "$T/default.PAR" >"$T/limit.out" 2>/dev/null)
+[ $? -eq 4 ] || fail "limit: not status 4 on a limited standard output"
+
+# A link that another user planted in a sticky, world-writable folder is not
+# followed, whether it stands for the file or for a folder on the way.
+if [ "$(id -u)" -eq 0 ] && id nobody >/dev/null 2>&1; then
+    mkdir -m 1777 "$T/sticky" "$T/elsewhere"
+    printf 'root\n' >"$T/victim"
+    ln -s ../victim "$T/sticky/R.TXT"
+    ln -s ../elsewhere "$T/sticky/dir"
+    chown -h nobody "$T/sticky/R.TXT" "$T/sticky/dir"
+    run planted 4 --lang en -o "$T/sticky/R.TXT" "$T/default.PAR"
+    expect_err planted "Cannot save results."
+    run planted_dir 4 --lang en -o "$T/sticky/dir/R.TXT" "$T/default.PAR"
+    [ "$(cat "$T/victim")" = root ] || fail "planted: the link's target was written"
+    [ -L "$T/sticky/R.TXT" ] || fail "planted: the link is gone"
+    [ -z "$(ls -A "$T/elsewhere")" ] || fail "planted_dir: written through the folder link"
+    chown -h root "$T/sticky/R.TXT"
+    run own_link 0 --lang en --separator . -o "$T/sticky/R.TXT" "$T/default.PAR"
+    cmp -s "$T/victim" "$data/report_default_en.txt" || fail "own_link: our own link not followed"
+else
+    echo "note: not root, the planted links are not checked"
+fi
+
+# --- a crafted title ------------------------------------------------------------
+# Line breaks, a terminal's escape codes and undefined bytes in a title must
+# neither forge report lines nor reach the terminal: they show as "?".
+forged=$(printf '\r\nResults:\r\nk = 9.99\033[2J\007\201\177')
+"$make_data" "$T/forged.PAR" "title=$forged" "description.1=$(printf 'a\tb\230')" || exit 1
+run forged 0 --lang en --separator . "$T/forged.PAR"
+[ "$(sed -n 5p "$T/forged.out")" = "$(printf '??Results:??k = 9.99?[2J???\r')" ] ||
+    fail "forged: title line '$(sed -n 5p "$T/forged.out")'"
+grep -q '^  1-2 .*   a?b?.$' "$T/forged.out" || fail "forged: the description is not shown as 'a?b?'"
+[ "$(wc -l <"$T/forged.out")" -eq $(($(wc -l <"$data/report_default_en.txt") + 2)) ] ||
+    fail "forged: the title added lines"
+[ "$(LC_ALL=C tr -cd '\000-\011\013\014\016-\037\177\201\203\210\220\230' <"$T/forged.out" | wc -c)" -eq 0 ] ||
+    fail "forged: a control byte reached the report"
+[ "$(LC_ALL=C sed 's/\r$//' "$T/forged.out" | tr -cd '\r' | wc -c)" -eq 0 ] ||
+    fail "forged: a carriage return inside a line"
+
 # --- usage --------------------------------------------------------------------
 run help 0 --help
 grep -q '^Usage: parieta-report' "$T/help.out" || fail "help: no usage on standard output"
@@ -184,6 +251,14 @@ for args in "" "--lang" "--lang de $T/default.PAR" "--separator ab $T/default.PA
     grep -q '^Usage: parieta-report' "$T/usage.err" || fail "usage '$args': no usage text"
     [ -s "$T/usage.out" ] && fail "usage '$args': something on standard output"
 done
+
+# The test helper takes no option for the file to write.
+mkdir "$T/helper" && cd "$T/helper" || exit 1
+"$make_data" --help >"$T/helper.out" || fail "make_data_file --help: not status 0"
+grep -q '^usage: make_data_file' "$T/helper.out" || fail "make_data_file --help: no usage"
+"$make_data" -x 2>/dev/null && fail "make_data_file -x: accepted"
+[ -z "$(ls -A "$T/helper")" ] || fail "make_data_file: wrote '$(ls -A "$T/helper")'"
+cd / || exit 1
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures failure(s)"

@@ -170,6 +170,32 @@ TEST(Partition, UnterminatedTitleFromAFileIsReadWithinItsBuffer) {
     EXPECT_EQ(p.modified, 1);
 }
 
+// What the screen shows of a stored text: the bytes that could forge lines
+// or drive a terminal become "?"; typing back what is shown changes nothing,
+// so the file keeps its bytes.
+TEST(Partition, ControlAndUndefinedBytesAreShownAsQuestionMarks) {
+    for (int b = 1; b < 256; ++b) {
+        const bool control = b < 0x20 || b == 0x7F;
+        const bool undefined = b == 0x81 || b == 0x83 || b == 0x88 || b == 0x90 || b == 0x98;
+        EXPECT_EQ(shown_as_is(static_cast<unsigned char>(b)), !control && !undefined) << b;
+    }
+    char shown[8];
+    copy_shown(shown, "a\r\n\x1b\x81\xb9z", sizeof shown);
+    EXPECT_STREQ(shown, "a????\xb9z");
+
+    Partition p;
+    copy_bounded(p.title, "T\x1b[2Jx\x98", TITLE_SIZE);
+    copy_bounded(p.layers[0].description, "d\t1", DESCRIPTION_SIZE);
+    set_title(p, "T?[2Jx?");
+    set_layer_description(p, "d?1", 0);
+    EXPECT_STREQ(p.title, "T\x1b[2Jx\x98");
+    EXPECT_STREQ(p.layers[0].description, "d\t1");
+    EXPECT_EQ(p.modified, 0);
+    set_title(p, "T?[2Jy?");
+    EXPECT_STREQ(p.title, "T?[2Jy?");
+    EXPECT_EQ(p.modified, 1);
+}
+
 TEST(Partition, SetLayerDescriptionWithinLayersInUse) {
     Partition p;
     set_layer_description(p, "brick", p.layer_count);  // the slot exists but is not in use

@@ -1,11 +1,14 @@
 // Data files handed over by the desktop: the program's argument and files
 // dropped on the main window.
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
 
 #include "mainwin/given_file.h"
+#include "mainwin/text_1250.h"
 #include "tests/gui/test_files_fixture.h"
 
 namespace {
@@ -32,6 +35,37 @@ TEST(DataFileArgument, TheFirstFileAmongTheArgumentsAsAnAbsolutePath) {
         {"remote URL is no file", {"parieta", "https://example.org/w.PAR"}, ""},
     };
     for (const Case& c : cases) EXPECT_EQ(data_file_argument(c.arguments), c.expected) << c.name;
+}
+
+// File names are bytes: a name that is not UTF-8 must come back as the same
+// bytes, or Save would write another file.
+TEST(FileNameBytes, EveryNameSurvivesTheTripThroughAString) {
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        bool utf8;
+    };
+    const Case cases[] = {
+        {"ASCII", "/data/WALL.PAR", true},
+        {"Polish in UTF-8", "\305\232ciana.PAR", true},
+        {"a four-byte character", "\xf0\x9f\x98\x80.PAR", true},
+        {"Polish in Windows-1250", "\214ciana.PAR", false},
+        {"bytes no text has", "\xff\xfe.PAR", false},
+        {"an overlong slash", "a\300\257b", false},
+        {"an encoded surrogate", "\xed\xa0\x80", false},
+        {"past U+10FFFF", "\xf4\x90\x80\x80", false},
+        {"cut short", "x\xe2\x82", false},
+    };
+    for (const Case& c : cases) {
+        const QString path = path_from_bytes(c.bytes);
+        EXPECT_EQ(path_to_bytes(path), c.bytes) << c.name;
+        if (c.utf8) {
+            EXPECT_EQ(path, QString::fromUtf8(c.bytes)) << c.name;
+        }
+        const QString shown = shown_path(path);
+        EXPECT_EQ(shown.contains(QChar::ReplacementCharacter), !c.utf8) << c.name;
+        EXPECT_EQ(shown_path(shown), shown) << c.name << ": nothing left to replace";
+    }
 }
 
 class GivenFileTest : public FileCommandsTest {
@@ -167,6 +201,39 @@ TEST_F(GivenFileTest, NothingOpensOnceTheWindowIsShutDown) {
     form->shutdown_window();
     form->open_given_file(wall);
     EXPECT_TRUE(form->current_file.isEmpty());
+}
+
+// A name in Windows-1250 from an older desktop, given as the argument: it
+// opens, and Save and Export write beside it under its own bytes. The title's
+// control bytes show as "?" and stay in the file.
+TEST_F(GivenFileTest, ANameThatIsNotUtf8OpensSavesAndExportsUnderItsBytes) {
+    const QByteArray folder = QFile::encodeName(dir.path());
+    const QByteArray raw = folder + "/\214ciana.PAR";
+    Partition p;
+    p.temp_ext = -18;
+    copy_bounded(p.title, "North\x1b[2J wall\x07", TITLE_SIZE);
+    ASSERT_EQ(write_data_file(p, raw.constData()), 0);
+
+    const QString given = data_file_argument({"parieta", path_from_bytes(raw)});
+    ASSERT_EQ(path_to_bytes(given), raw);
+    open_window();
+    form->open_given_file(given);
+    EXPECT_TRUE(ui.boxes.empty()) << ui.shown();
+    EXPECT_EQ(doc.temp_ext, -18);
+    EXPECT_EQ(form->edit_title->text(), "North?[2J wall?");
+    EXPECT_TRUE(form->windowTitle().endsWith(shown_path(given)));
+
+    type_cell(t1(), 1, 1, "-7");
+    form->SpeedButtonSave->click();
+    form->SpeedButtonExport->click();
+    EXPECT_TRUE(ui.boxes.empty()) << ui.shown();
+    Partition back;
+    ASSERT_EQ(read_data_file(back, raw.constData()), 0);
+    EXPECT_EQ(back.temp_ext, -7);
+    EXPECT_STREQ(back.title, "North\x1b[2J wall\x07") << "the file keeps the title's bytes";
+    struct stat st;
+    EXPECT_EQ(::stat((folder + "/\214ciana.TXT").constData(), &st), 0);
+    EXPECT_NE(::stat((folder + "/\357\277\275ciana.PAR").constData(), &st), 0);
 }
 
 }  // namespace

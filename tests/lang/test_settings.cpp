@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -209,6 +210,31 @@ TEST_F(SettingsFile, APipeInItsPlaceNeitherBlocksNorBreaks) {
     struct stat st;
     ASSERT_EQ(::lstat(file.c_str(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+// A settings file that another user planted as a link in a shared sticky
+// folder is not written through; our own link is.
+TEST_F(SettingsFile, APlantedLinkInASharedFolderIsNotWrittenThrough) {
+    if (geteuid() != 0) GTEST_SKIP() << "planting another user's link needs root";
+    const std::string target = folder.substr(0, folder.size() - 1) + ".victim";
+    std::ofstream(target, std::ios::binary).write("\x07\0\0\0", 4);
+    ASSERT_EQ(::chmod(folder.c_str(), 01777), 0);
+    ASSERT_EQ(::symlink(target.c_str(), file.c_str()), 0);
+    ASSERT_EQ(::lchown(file.c_str(), 65534, 65534), 0);
+
+    EXPECT_EQ(read_settings(), 1);
+    write_settings(0);
+    std::ifstream in(target, std::ios::binary);
+    EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(in), {}), Bytes({7, 0, 0, 0}));
+    struct stat st;
+    ASSERT_EQ(::lstat(file.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+
+    ASSERT_EQ(::lchown(file.c_str(), 0, 0), 0);
+    write_settings(0);
+    std::ifstream again(target, std::ios::binary);
+    EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(again), {}), Bytes({0, 0, 0, 0}));
+    ::unlink(target.c_str());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +20,7 @@
 #include "core/Quil_c.h"
 #include "lang/catalogue.h"
 #include "output/report.h"
+#include "tests/support/other_user.h"
 
 namespace {
 
@@ -283,7 +285,7 @@ TEST_F(ReportTest, ExportIntoMissingFolderFailsWithoutTrace) {
 }
 
 TEST_F(ReportTest, ExportOverReadOnlyReportIsRefused) {
-    if (geteuid() == 0) GTEST_SKIP() << "root may write any file";
+    if (!as_ordinary_user()) return;  // root may write any file
     std::string target = path("old.TXT");
     write_bytes(target, "kept");
     chmod(target.c_str(), 0444);
@@ -412,6 +414,36 @@ TEST_F(ReportTest, PrinterGeometryFollowsFontAndResolution) {
         EXPECT_EQ(printer.drawn[0].y, 3 * c.h) << c.points << "pt " << c.ry;
         EXPECT_EQ(printer.drawn[1].y - printer.drawn[0].y, c.h);
     }
+}
+
+// A crafted title must not forge a "Results:" block nor clear a terminal:
+// C0 controls, DEL and the bytes Windows-1250 leaves undefined show as "?"
+// in the file and on the page, while the record keeps them for its file.
+TEST_F(ReportTest, ControlAndUndefinedBytesOfTextsShowAsQuestionMarks) {
+    Partition p = with_results(2, 1, 0);
+    copy_bounded(p.title,
+                 "\r\nResults:\r\nk = 9.99\x1b[2J\x07\x81\x83\x88\x90\x98\x7f\t \xb9\x80\x9a",
+                 TITLE_SIZE);
+    copy_bounded(p.layers[1].description, "a\nb\x1b", DESCRIPTION_SIZE);
+    const Partition stored = p;
+    const std::string shown_title = "??Results:??k = 9.99?[2J???????? \xb9\x80\x9a";
+
+    const std::vector<std::string> lines = split_crlf(report(p));
+    ASSERT_EQ(lines.size(), split_crlf(report(with_results(2, 1, 0))).size() + 2);
+    EXPECT_EQ(lines[4], shown_title);
+    for (const std::string& line : lines) {
+        for (unsigned char c : line)
+            EXPECT_TRUE(shown_as_is(c)) << "byte " << int(c) << " in '" << line << "'";
+    }
+    EXPECT_NE(std::find_if(lines.begin(), lines.end(),
+                           [](const std::string& l) { return l.ends_with("   a?b?"); }),
+              lines.end());
+
+    RecordingPrinter printer(9, 600, 600);
+    FixedClock clock(MONDAY);
+    ASSERT_EQ(write_report(p, printer, ReportContext{'.', &clock}), 0);
+    EXPECT_EQ(printer.drawn[3].text, shown_title);
+    EXPECT_EQ(std::memcmp(&p, &stored, sizeof p), 0) << "the record keeps its bytes";
 }
 
 }  // namespace
