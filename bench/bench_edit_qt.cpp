@@ -12,13 +12,17 @@
 #include "gui/controls.h"
 #include "gui/string_grid.h"
 #include "lang/catalogue.h"
-#include "qt/text_1250.h"
 
 namespace {
 
 class BenchUi : public Ui {
 public:
     MsgAnswer message_box(const char*, const char*, MsgIcon, MsgButtons) override {
+        ++boxes;
+        return MsgAnswer::ok;
+    }
+    MsgAnswer message_box(const char*, const QString&, const char*, const char*, MsgIcon,
+                          MsgButtons) override {
         ++boxes;
         return MsgAnswer::ok;
     }
@@ -29,7 +33,6 @@ public:
     QSize screen_size() const override { return {1024, 768}; }
     int scroll_bar_width() const override { return 17; }
     char decimal_separator() const override { return '.'; }
-    std::string text_1250(const QString& text) const override { return to_1250(text); }
     int boxes = 0;
 
 private:

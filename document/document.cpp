@@ -9,13 +9,24 @@
 #include "lang/catalogue.h"
 #include "lang/file_names.h"
 
-MsgAnswer OneBoxUi::message_box(const char* text, const char* caption, MsgIcon icon,
-                                MsgButtons buttons) {
+template <class Show>
+MsgAnswer OneBoxUi::one_at_a_time(MsgButtons buttons, Show show) {
     if (depth_ > 0) return buttons == MsgButtons::ok ? MsgAnswer::ok : MsgAnswer::cancel;
     ++depth_;
-    const MsgAnswer answer = ui_.message_box(text, caption, icon, buttons);
+    const MsgAnswer answer = show();
     --depth_;
     return answer;
+}
+
+MsgAnswer OneBoxUi::message_box(const char* text, const char* caption, MsgIcon icon,
+                                MsgButtons buttons) {
+    return one_at_a_time(buttons, [&] { return ui_.message_box(text, caption, icon, buttons); });
+}
+
+MsgAnswer OneBoxUi::message_box(const char* before, const QString& path, const char* after,
+                                const char* caption, MsgIcon icon, MsgButtons buttons) {
+    return one_at_a_time(
+        buttons, [&] { return ui_.message_box(before, path, after, caption, icon, buttons); });
 }
 
 Document::Document(Partition& record, Ui& ui)

@@ -37,11 +37,12 @@ void Document::export_beside() {
     const QString path = report_path_for(state_.current_file);
     struct stat st;
     if (::stat(path_to_bytes(path).constData(), &st) == 0) {
-        const std::string question = std::string(catalogue_a_text(TextA::TheFile)) +
-                                     ui_.text_1250(path) + catalogue_a_text(TextA::AlreadyExists) +
-                                     "\n" + catalogue_a_text(TextA::WriteOver);
-        if (message_box(question.c_str(), catalogue_b_text(TextB::WarningCaption),
-                        MsgIcon::question, MsgButtons::yes_no) != MsgAnswer::yes)
+        // The path as it is: its letters need not exist in Windows-1250.
+        const std::string after = std::string(catalogue_a_text(TextA::AlreadyExists)) + "\n" +
+                                  catalogue_a_text(TextA::WriteOver);
+        if (ui_.message_box(catalogue_a_text(TextA::TheFile), path, after.c_str(),
+                            catalogue_b_text(TextB::WarningCaption), MsgIcon::question,
+                            MsgButtons::yes_no) != MsgAnswer::yes)
             return;
     }
     export_results(path);

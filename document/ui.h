@@ -56,6 +56,12 @@ public:
 
 class Ui : public MessageUi {
 public:
+    using MessageUi::message_box;
+    // The same box for a text that names a path: `before`, the path as it is
+    // (its letters need not exist in Windows-1250), `after`. The texts and
+    // the caption are Windows-1250.
+    virtual MsgAnswer message_box(const char* before, const QString& path, const char* after,
+                                  const char* caption, MsgIcon icon, MsgButtons buttons) = 0;
     // Both return the chosen full path, or nothing when the user cancelled.
     virtual std::optional<QString> run_open_dialog(FileDialog& dialog) = 0;
     virtual std::optional<QString> run_save_dialog(FileDialog& dialog) = 0;
@@ -67,8 +73,6 @@ public:
     virtual int scroll_bar_width() const = 0;
     // '.' or ',', whatever the locale's own mark.
     virtual char decimal_separator() const = 0;
-    // A text of the platform (a path) as the program's Windows-1250 text.
-    virtual std::string text_1250(const QString& text) const = 0;
 };
 
 // Passes everything on to another Ui, but lets only one message box be open:
@@ -82,6 +86,8 @@ public:
 
     MsgAnswer message_box(const char* text, const char* caption, MsgIcon icon,
                           MsgButtons buttons) override;
+    MsgAnswer message_box(const char* before, const QString& path, const char* after,
+                          const char* caption, MsgIcon icon, MsgButtons buttons) override;
     std::optional<QString> run_open_dialog(FileDialog& d) override {
         return ui_.run_open_dialog(d);
     }
@@ -93,9 +99,11 @@ public:
     QSize screen_size() const override { return ui_.screen_size(); }
     int scroll_bar_width() const override { return ui_.scroll_bar_width(); }
     char decimal_separator() const override { return ui_.decimal_separator(); }
-    std::string text_1250(const QString& text) const override { return ui_.text_1250(text); }
 
 private:
+    template <class Show>
+    MsgAnswer one_at_a_time(MsgButtons buttons, Show show);
+
     Ui& ui_;
     int depth_ = 0;
 };

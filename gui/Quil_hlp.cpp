@@ -4,7 +4,6 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QLocale>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -12,6 +11,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 #include <utility>
 
@@ -75,8 +75,9 @@ void HelpTextBox::keyPressEvent(QKeyEvent* e) {
     QTextEdit::keyPressEvent(e);
 }
 
-TForm_Help::TForm_Help(Ui& ui, LayerGridTarget* grid, QWidget* parent)
-    : QWidget(parent, Qt::Window), ui_(ui), grid_(grid) {
+TForm_Help::TForm_Help(Ui& ui, LayerGridTarget* grid, std::function<QFont()> parent_font,
+                       QWidget* parent)
+    : QWidget(parent, Qt::Window), ui_(ui), grid_(grid), parent_font_(std::move(parent_font)) {
     setObjectName("Form_Help");
     // A secondary window: it must never keep the program alive on its own.
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -148,18 +149,53 @@ QChar TForm_Help::decimal_separator() const {
     return QChar(static_cast<unsigned char>(ui_.decimal_separator()));
 }
 
+QMargins TForm_Help::frame() const {
+    // Asked of the window system: the widget's own frame geometry follows only
+    // moves and resizes, and a frame put round the window in its place is
+    // neither. A frame once seen stays known, also for the next show, since
+    // the window system forgets it for moments while it re-frames a window.
+    if (const QWindow* window = windowHandle(); window && isVisible()) {
+        const QMargins m = window->frameMargins();
+        if (!m.isNull()) known_frame_ = m;
+    }
+    return known_frame_;
+}
+
 void TForm_Help::apply_geometry(const QRect& g) {
+    // The geometries are of the whole window, frame included, as the main
+    // window's are.
     arranging_ = true;
-    move(g.topLeft());
-    resize(g.size());
+    frame_used_ = frame();
+    setGeometry(g.marginsRemoved(frame_used_));
     arranging_ = false;
 }
 
+void TForm_Help::check_frame(bool now) {
+    if (arranging_ || !isVisible() || frame() == frame_used_) return;
+    // The window manager has framed the window since its geometry was
+    // applied: apply it again for that frame.
+    if (now) {
+        apply_geometry(geometry_of_mode());
+        return;
+    }
+    if (frame_queued_) return;
+    frame_queued_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            frame_queued_ = false;
+            check_frame(true);
+        },
+        Qt::QueuedConnection);
+}
+
 void TForm_Help::remember_geometry() {
-    // Only what the user did counts; a minimised or maximised window keeps
-    // the size it had before.
-    if (arranging_ || !isVisible() || windowState() != Qt::WindowNoState) return;
-    geometry_of_mode() = QRect(pos(), size());
+    // Taken as the window goes, when the user is done with it: while it is
+    // shown, a window manager also moves and resizes it on its own (framing
+    // it, answering the program's placement), which is no user's doing. A
+    // minimised or maximised window keeps the geometry it had before.
+    if (arranging_ || windowState() != Qt::WindowNoState) return;
+    geometry_of_mode() = geometry().marginsAdded(frame());
 }
 
 void TForm_Help::layout_window() {
@@ -170,6 +206,10 @@ void TForm_Help::layout_window() {
                            fraction(h, 30, 100));
     reference_geometry_ = QRect(fraction(w, 8, 100), fraction(h, 44, 100), fraction(w, 84, 100),
                                 fraction(h, 47, 100));
+
+    // The buttons take the parent font, scaled with the screen as the main
+    // window's is, so their captions fit.
+    if (parent_font_) setFont(parent_font_());
 
     setMinimumSize(0, 0);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -238,13 +278,15 @@ void TForm_Help::arrange_for_mode() {
 }
 
 void TForm_Help::show_text(int mode, int text_id) {
+    // Hidden first, so that the geometry the user left goes to the kind of
+    // use that was shown.
+    if (isVisible()) hide();
     if (mode < HELP_MODE_TEXT || mode > HELP_MODE_COPY_NUMBER) mode = HELP_MODE_MATERIALS;
     current_id_ = text_id >= 0 && text_id < CATALOGUE_A_SIZE ? text_id : EMPTY_TEXT_ID;
     load_text();
     previous_id_ = current_id_;
     mode_ = static_cast<std::uint8_t>(mode);
 
-    if (isVisible()) hide();
     apply_geometry(geometry_of_mode());
     arrange_for_mode();
 
@@ -301,7 +343,7 @@ void TForm_Help::eh_Form_Help_OnResize() {
             if (visible) show();
         }
     }
-    remember_geometry();
+    check_frame(false);
 }
 
 void TForm_Help::resizeEvent(QResizeEvent* e) {
@@ -311,7 +353,24 @@ void TForm_Help::resizeEvent(QResizeEvent* e) {
 
 void TForm_Help::moveEvent(QMoveEvent* e) {
     QWidget::moveEvent(e);
-    remember_geometry();
+    check_frame(false);
+}
+
+void TForm_Help::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    check_frame(true);
+}
+
+void TForm_Help::hideEvent(QHideEvent* e) {
+    QWidget::hideEvent(e);
+    if (!e->spontaneous()) remember_geometry();
+}
+
+bool TForm_Help::event(QEvent* e) {
+    const bool done = QWidget::event(e);
+    // The window manager has framed the window by the time it activates it.
+    if (e->type() == QEvent::WindowActivate) check_frame(false);
+    return done;
 }
 
 void TForm_Help::closeEvent(QCloseEvent* e) {

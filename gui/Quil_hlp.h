@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QChar>
+#include <QFont>
+#include <QMargins>
 #include <QRect>
 #include <QSize>
 #include <QTextEdit>
@@ -55,8 +57,10 @@ class TForm_Help : public QWidget {
 public:
     // `ui` gives the screen and the decimal separator and shows the
     // not-found box; `grid` takes copies, and may be null (then nothing is
-    // copied) and set later.
-    TForm_Help(Ui& ui, LayerGridTarget* grid, QWidget* parent = nullptr);
+    // copied) and set later. `parent_font` gives the font the window takes
+    // as its parent font (the main window's); empty: the application's.
+    TForm_Help(Ui& ui, LayerGridTarget* grid, std::function<QFont()> parent_font = {},
+               QWidget* parent = nullptr);
     ~TForm_Help() override;
 
     void set_layer_grid(LayerGridTarget* grid) { grid_ = grid; }
@@ -89,6 +93,9 @@ public:
 protected:
     void resizeEvent(QResizeEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+    bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -100,12 +107,17 @@ private:
         return mode_ == HELP_MODE_TEXT ? help_geometry_ : reference_geometry_;
     }
     void apply_geometry(const QRect& g);
+    QMargins frame() const;  // the frame round the window, once known
+    // Applies the geometry again when the frame differs from the one it was
+    // applied for; `now` false queues it (from a move or resize event).
+    void check_frame(bool now);
     void remember_geometry();
     void place_buttons();
     void arrange_for_mode();
 
     Ui& ui_;
     LayerGridTarget* grid_;
+    std::function<QFont()> parent_font_;
     FindDialog* find_dialog_ = nullptr;
     QFrame* Panel1 = nullptr;
     QPushButton* button_copy = nullptr;
@@ -130,4 +142,7 @@ private:
     int button_top_ = 0;
     int button_height_ = 0;
     bool arranging_ = false;  // geometry set by the program, not by the user
+    mutable QMargins known_frame_;
+    QMargins frame_used_;  // the frame the geometry was last applied for
+    bool frame_queued_ = false;
 };

@@ -1,7 +1,6 @@
 #include "gui/startup.h"
 
 #include <QApplication>
-#include <QChar>
 #include <QString>
 #include <exception>
 #include <memory>
@@ -64,8 +63,8 @@ int run_program(Partition& document, Ui& ui, const StartupSeams& seams) {
 
         // Reads the settings file and sets the language.
         TForm_quil form(document, ui);
-        // Destroyed before the main window, whose grid and Ui it uses.
-        TForm_Help help(form.document().ui(), &form.layer_grid());
+        // Destroyed before the main window, whose grid, Ui and font it uses.
+        TForm_Help help(form.document().ui(), &form.layer_grid(), [&form] { return form.font(); });
         form.set_help_window(&help);
         const MainWindowNotice notice(seams, &form);
 

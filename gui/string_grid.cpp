@@ -16,6 +16,19 @@
 
 namespace {
 
+// The grid has seen every key before its editor does: a key the editor has
+// no use for (F1) must not go on to the grid as a second key press.
+class CellEditor : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        QLineEdit::keyPressEvent(e);
+        e->accept();
+    }
+};
+
 // Cell editors, the header look of fixed cells, and the editor's keys.
 class GridDelegate : public QStyledItemDelegate {
 public:
@@ -23,7 +36,7 @@ public:
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                           const QModelIndex& index) const override {
-        auto* editor = new QLineEdit(parent);
+        auto* editor = new CellEditor(parent);
         editor->setFrame(false);
         editor->setValidator(new Win1250Validator(editor));
         grid_->editor_created(editor, index.column(), index.row() + 1);
@@ -232,9 +245,15 @@ void StringGrid::show_editor() {
 
 void StringGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
     if (editor == editor_) editor_ = nullptr;
+    // Qt hands the focus back to the grid only when the window is active.
+    // Behind a message box the closed editor would stay the window's focus
+    // widget, and on its return the window would give the focus to the
+    // first control of its tab chain.
+    const bool window_focus = editor && window()->focusWidget() == editor && !editor->hasFocus();
     // Hints would move the current cell behind the selection event's back.
     QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
     (void)hint;
+    if (window_focus) setFocus();
 }
 
 void StringGrid::editor_created(QLineEdit* editor, int col, int row) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -10,6 +11,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <algorithm>
 
 #include "qt/print_job.h"
 #include "qt/text_1250.h"
@@ -28,10 +30,19 @@ QString qt_file_filter(const QString& filter) {
 
 MsgAnswer QtUi::message_box(const char* text, const char* caption, MsgIcon icon,
                             MsgButtons buttons) {
-    QMessageBox box(owner_);
+    return show_box(from_1250(text), caption, icon, buttons);
+}
+
+MsgAnswer QtUi::message_box(const char* before, const QString& path, const char* after,
+                            const char* caption, MsgIcon icon, MsgButtons buttons) {
+    return show_box(from_1250(before) + path + from_1250(after), caption, icon, buttons);
+}
+
+void set_up_message_box(QMessageBox& box, const QString& text, const QString& caption, MsgIcon icon,
+                        MsgButtons buttons) {
     box.setWindowModality(Qt::ApplicationModal);
-    box.setText(from_1250(text));
-    box.setWindowTitle(from_1250(caption));
+    box.setText(text);
+    box.setWindowTitle(caption);
     switch (icon) {
         case MsgIcon::error:
             box.setIcon(QMessageBox::Critical);
@@ -57,6 +68,23 @@ MsgAnswer QtUi::message_box(const char* text, const char* caption, MsgIcon icon,
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             break;
     }
+    // The text keeps its own line breaks. Qt's box wraps a text wider than
+    // half the screen at that width; a label at least as wide as its longest
+    // line (tabs expanded) has nothing to wrap, so the box grows to fit it,
+    // within the screen.
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+        label->setWordWrap(false);
+        int width = label->sizeHint().width();
+        if (const QScreen* screen = box.screen())
+            width = std::min(width, screen->availableGeometry().width() * 3 / 4);
+        label->setMinimumWidth(width);
+    }
+}
+
+MsgAnswer QtUi::show_box(const QString& text, const char* caption, MsgIcon icon,
+                         MsgButtons buttons) {
+    QMessageBox box(owner_);
+    set_up_message_box(box, text, from_1250(caption), icon, buttons);
     switch (box.exec()) {
         case QMessageBox::Yes:
             return MsgAnswer::yes;
@@ -126,8 +154,6 @@ QSize QtUi::screen_size() const {
 int QtUi::scroll_bar_width() const {
     return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
 }
-
-std::string QtUi::text_1250(const QString& text) const { return to_1250(text); }
 
 char QtUi::decimal_separator() const {
     const QString point = QLocale::system().decimalPoint();

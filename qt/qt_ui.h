@@ -16,6 +16,8 @@ public:
 
     MsgAnswer message_box(const char* text, const char* caption, MsgIcon icon,
                           MsgButtons buttons) override;
+    MsgAnswer message_box(const char* before, const QString& path, const char* after,
+                          const char* caption, MsgIcon icon, MsgButtons buttons) override;
     std::optional<QString> run_open_dialog(FileDialog& dialog) override;
     std::optional<QString> run_save_dialog(FileDialog& dialog) override;
     std::unique_ptr<PrintJob> run_print_dialog() override;
@@ -23,14 +25,21 @@ public:
     QSize screen_size() const override;
     int scroll_bar_width() const override;
     char decimal_separator() const override;
-    std::string text_1250(const QString& text) const override;
 
 private:
+    MsgAnswer show_box(const QString& text, const char* caption, MsgIcon icon, MsgButtons buttons);
     std::optional<QString> run_file_dialog(FileDialog& dialog, bool save);
 
     QWidget* owner_ = nullptr;
     SystemClock clock_;
 };
+
+class QMessageBox;
+
+// The box QtUi shows: texts, icon, buttons, task-modal, and wide enough for
+// the text's longest line.
+void set_up_message_box(QMessageBox& box, const QString& text, const QString& caption, MsgIcon icon,
+                        MsgButtons buttons);
 
 // "desc|pattern|desc|pattern" as Qt's "desc (pattern);;desc (pattern)".
 QString qt_file_filter(const QString& filter);

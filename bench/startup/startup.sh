@@ -26,11 +26,13 @@ program=$build/parieta
 for f in "$probe" "$bare" "$program"; do
     [ -x "$f" ] || { echo "missing $f: build the targets parieta, bare_window, startup_probe"; exit 1; }
 done
-command -v Xvfb >/dev/null && command -v xdotool >/dev/null ||
-    { echo "needs Xvfb and xdotool (make deps)"; exit 1; }
+support=$(cd "$(dirname "$0")/../../tests/support" && pwd)
+. "$support/require_tools.sh"
+. "$support/xvfb.sh"
+require_tools Xvfb xdotool
 
 tmp=$(mktemp -d)
-trap 'kill "$xvfb" 2>/dev/null; rm -rf "$tmp"' EXIT
+trap 'stop_xvfb; rm -rf "$tmp"' EXIT
 # The program keeps its settings file and data folder beside itself: run a
 # link of it from a scratch folder.
 ln "$program" "$tmp/parieta" 2>/dev/null || cp "$program" "$tmp/parieta"
@@ -38,11 +40,8 @@ mkdir -m 700 "$tmp/runtime"
 export HOME="$tmp" XDG_RUNTIME_DIR="$tmp/runtime"
 unset QT_QPA_PLATFORM SESSION_MANAGER
 
-display=:$((90 + $$ % 100))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY="$display"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+# One server for every run: -noreset keeps it up between the programs.
+start_xvfb "$tmp" 1024x768x24 || { echo "SKIP: no X server could start"; cat "$tmp/xvfb.log"; exit 77; }
 
 one() {  # prints the probe's line
     if [ "$1" = bare ]; then

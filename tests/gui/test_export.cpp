@@ -48,14 +48,18 @@ TEST_F(ExportTest, TheReportLiesBesideTheDataFileWithTheExtensionTxt) {
 }
 
 TEST_F(ExportTest, AnExistingReportIsReplacedOnlyAfterYes) {
-    const QString report = path("WALL.TXT");
+    // The question names the path as it is, also letters Windows-1250 lacks.
+    const QString folder = QStringLiteral("Łódź Дом 家");
+    ASSERT_TRUE(QDir(dir.path()).mkdir(folder));
+    const QString report = path(folder + "/WALL.TXT");
     write_bytes(report, "old report");
     open_window();
     ui.answers = {MsgAnswer::no};
-    export_beside(path("WALL"));
+    export_beside(path(folder + "/WALL"));
     ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].text, "The file " + report.toStdString() +
-                                    " already exists.\nDo you want to write it over?");
+    EXPECT_EQ(
+        ui.boxes[0].unicode.toStdString(),
+        ("The file " + report + " already exists.\nDo you want to write it over?").toStdString());
     EXPECT_EQ(ui.boxes[0].caption, "Warning");
     EXPECT_EQ(ui.boxes[0].icon, MsgIcon::question);
     EXPECT_EQ(ui.boxes[0].buttons, MsgButtons::yes_no);

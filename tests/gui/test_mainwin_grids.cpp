@@ -339,6 +339,49 @@ TEST_F(MainWindowTest, ARecordWithTooManyLayersNeverReachesATwelfthSlot) {
     EXPECT_EQ(doc.layer_count, 1);
 }
 
+// A real box is a window of its own: while it is up the main window is not
+// active, and a window manager activates the main window again only after
+// the pass that showed it has ended. Keys typed then must reach the cell the
+// move went to, not the first control of the tab chain.
+TEST_F(MainWindowTest, AfterACheckMessageKeysGoToTheCellTheMoveReached) {
+    struct Case {
+        const char* name;
+        bool tab;  // else a click on the next layer's thickness
+        int col, row;
+    };
+    for (const Case& c : {Case{"Tab", true, 5, 1}, Case{"click", false, 4, 2}}) {
+        SCOPED_TRACE(c.name);
+        doc = Partition();
+        ui.boxes.clear();
+        open_window();
+        QWidget box;
+        box.resize(200, 80);
+        ui.while_box_open = [&] {
+            box.show();
+            box.activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&box));
+            box.hide();
+        };
+        type_cell(t2(), 4, 1, "7", false);
+        if (c.tab)
+            QTest::keyClick(t2()->editor(), Qt::Key_Tab);
+        else
+            click_cell(t2(), 4, 2);
+        ui.while_box_open = nullptr;
+        ASSERT_EQ(ui.boxes.size(), 1u) << ui.shown();
+        EXPECT_EQ(std::pair(t2()->col(), t2()->row()), std::pair(c.col, c.row));
+
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        QWidget* keys = QApplication::focusWidget();
+        ASSERT_NE(keys, nullptr);
+        EXPECT_EQ(keys, t2()->editor());
+        QTest::keyClick(keys, '9');
+        EXPECT_EQ(t2()->cell(c.col, c.row).toStdString(), "9");
+        EXPECT_EQ(t1()->cell(1, 1), "-5");
+    }
+}
+
 TEST_F(MainWindowTest, ABoxOpenDuringAPassNeverGetsASecondOne) {
     open_window();
     int nested = 0;

@@ -63,11 +63,12 @@ protected:
     }
 
     // The main window as the program builds it (language from the settings
-    // file), with a materials window that takes its seams from the Ui.
+    // file), with a materials window that takes its seams from it.
     void open_joined() {
         form = std::make_unique<TForm_quil>(doc, ui);
         form->setWindowFlag(Qt::FramelessWindowHint);
-        help = std::make_unique<TForm_Help>(form->document().ui(), &form->layer_grid());
+        help = std::make_unique<TForm_Help>(form->document().ui(), &form->layer_grid(),
+                                            [this] { return form->font(); });
         form->set_help_window(help.get());
         form->show();
         form->activateWindow();

@@ -1,6 +1,8 @@
 // F1 on the input fields, the information buttons and the materials button,
 // reaching the real help and materials window.
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 #include "tests/gui/test_wiring_fixture.h"
 
@@ -107,6 +109,56 @@ TEST_F(FieldHelpTest, LayersGridByColumnOnLayerRowsOnly) {
     click_cell(t2(), 5, 1);
     press_f1(t2());
     EXPECT_EQ(help_button("button_copy")->text(), "Copy the selected number to the data table");
+}
+
+// A key the cell editor has no use for must not reach the grid a second
+// time: F1 would show the window, hide it and show it again, and a window
+// manager may leave it hidden.
+TEST_F(FieldHelpTest, F1InACellEditorShowsTheWindowOnce) {
+    struct ShowCounter : QObject {
+        int shows = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Show) ++shows;
+            return false;
+        }
+    } counter;
+    help->installEventFilter(&counter);
+    for (StringGrid* g : {t1(), t2()}) {
+        reset_help();
+        counter.shows = 0;
+        click_cell(g, g == t1() ? 1 : 4, 1);
+        ASSERT_NE(g->editor(), nullptr);
+        press_f1(g);
+        EXPECT_TRUE(help->isVisible());
+        EXPECT_EQ(counter.shows, 1) << g->objectName().toStdString();
+    }
+}
+
+// The buttons take the main window's font, so both captions fit on the
+// smallest screen, in both languages.
+TEST_F(FieldHelpTest, CaptionsFitTheButtonsAt800x600) {
+    form->set_help_window(nullptr);
+    help.reset();
+    form.reset();
+    ui.screen = {800, 600};
+    open_joined();
+    for (const std::int8_t language : {LANG_ENGLISH, LANG_POLISH}) {
+        set_language(language);
+        for (const int mode : {HELP_MODE_COPY_TEXT, HELP_MODE_COPY_NUMBER}) {
+            help->show_materials(mode);
+            for (const QPushButton* b : {help_button("button_copy"), help_button("button_find")}) {
+                SCOPED_TRACE(b->text().toStdString());
+                EXPECT_EQ(b->font().toString().toStdString(),
+                          form->font().toString().toStdString());
+                QStyleOptionButton option;
+                option.initFrom(b);
+                option.text = b->text();
+                const QRect room =
+                    b->style()->subElementRect(QStyle::SE_PushButtonContents, &option, b);
+                EXPECT_LE(b->fontMetrics().horizontalAdvance(b->text()), room.width());
+            }
+        }
+    }
 }
 
 TEST_F(FieldHelpTest, TitleAndRadiusEdits) {

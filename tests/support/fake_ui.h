@@ -36,7 +36,9 @@ public:
 class FakeUi : public Ui {
 public:
     struct Box {
-        std::string text;  // Windows-1250, as the program passed it
+        std::string text;  // Windows-1250, as the program passed it ("?" for a path's
+                           // letter the code page lacks)
+        QString unicode;   // the text as the box shows it
         std::string caption;
         MsgIcon icon;
         MsgButtons buttons;
@@ -58,14 +60,13 @@ public:
 
     MsgAnswer message_box(const char* text, const char* caption, MsgIcon icon,
                           MsgButtons buttons) override {
-        boxes.push_back({text ? text : "", caption ? caption : "", icon, buttons});
-        if (while_box_open) while_box_open();
-        if (!answers.empty()) {
-            const MsgAnswer a = answers.front();
-            answers.pop_front();
-            return a;
-        }
-        return buttons == MsgButtons::ok ? MsgAnswer::ok : MsgAnswer::cancel;
+        text = text ? text : "";
+        return record({text, from_1250(text), caption ? caption : "", icon, buttons});
+    }
+    MsgAnswer message_box(const char* before, const QString& path, const char* after,
+                          const char* caption, MsgIcon icon, MsgButtons buttons) override {
+        const QString shown = from_1250(before) + path + from_1250(after);
+        return record({to_1250(shown), shown, caption ? caption : "", icon, buttons});
     }
     std::optional<QString> run_open_dialog(FileDialog& d) override {
         open_dialogs.push_back(d);
@@ -89,7 +90,6 @@ public:
     QSize screen_size() const override { return screen; }
     int scroll_bar_width() const override { return scroll_bar; }
     char decimal_separator() const override { return separator; }
-    std::string text_1250(const QString& text) const override { return to_1250(text); }
 
     // The texts shown so far, one a line, for failure messages.
     std::string shown() const {
@@ -99,6 +99,17 @@ public:
     }
 
 private:
+    MsgAnswer record(Box box) {
+        const MsgButtons buttons = box.buttons;
+        boxes.push_back(std::move(box));
+        if (while_box_open) while_box_open();
+        if (!answers.empty()) {
+            const MsgAnswer a = answers.front();
+            answers.pop_front();
+            return a;
+        }
+        return buttons == MsgButtons::ok ? MsgAnswer::ok : MsgAnswer::cancel;
+    }
     static std::optional<QString> next(std::deque<std::optional<QString>>& q) {
         std::optional<QString> a;
         if (!q.empty()) {
