@@ -99,12 +99,12 @@ void TForm_quil::create_controls() {
         {b.SpeedButtonLang048, "SpeedButtonLang048", Glyph::lang_polish, true},
         {b.SpeedButtonExit, "SpeedButtonExit", Glyph::exit, false},
     };
-    for (const ButtonSpec& spec : buttons) {
-        spec.button = named(new QToolButton(this), spec.name);
-        spec.button->setIcon(glyph_icon(spec.glyph, spec.two_images));
-        spec.button->setIconSize(QSize(16, 16));
-        spec.button->setToolButtonStyle(Qt::ToolButtonIconOnly);
-        spec.button->setFocusPolicy(Qt::NoFocus);  // a click leaves the focus where it is
+    for (const ButtonSpec& entry : buttons) {
+        entry.button = named(new QToolButton(this), entry.name);
+        entry.button->setIcon(glyph_icon(entry.glyph, entry.two_images));
+        entry.button->setIconSize(QSize(16, 16));
+        entry.button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        entry.button->setFocusPolicy(Qt::NoFocus);  // a click leaves the focus where it is
     }
 
     setTabOrder(w.mnu_table1, w.mnu_table2);
