@@ -685,3 +685,25 @@ bool write_project_file(const char* path, const Partition& p, const Climate& c,
     project.settings = s;
     return write_project(path, project, error) == WRITE_DONE;
 }
+
+bool looks_like_project_text(std::string_view head) {
+    if (head.substr(0, 3) == "\xEF\xBB\xBF") head.remove_prefix(3);
+    const std::size_t first = head.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos || head[first] != '{') return false;
+    const std::size_t key = head.find("\"format\"");
+    if (key == std::string_view::npos) return false;
+    const std::size_t colon = head.find_first_not_of(" \t\r\n", key + 8);
+    if (colon == std::string_view::npos || head[colon] != ':') return false;
+    const std::size_t value = head.find_first_not_of(" \t\r\n", colon + 1);
+    const std::string quoted = std::string("\"") + FORMAT_NAME + "\"";
+    return value != std::string_view::npos && head.substr(value, quoted.size()) == quoted;
+}
+
+bool looks_like_project_file(const char* path) {
+    const int fd = open_regular_file(path);
+    if (fd < 0) return false;
+    char head[4096];
+    const std::size_t n = read_full(fd, head, sizeof head);
+    ::close(fd);
+    return looks_like_project_text(std::string_view(head, n));
+}

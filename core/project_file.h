@@ -45,3 +45,9 @@ bool read_project_file(const char* path, Partition& p, Climate& c, AssessmentSet
                        std::string& error);
 bool write_project_file(const char* path, const Partition& p, const Climate& c,
                         const AssessmentSettings& s, std::string& error);
+
+// Whether the file's text begins like a project file: an object (after an
+// optional byte-order mark and blanks) whose first 4 KiB name the format key
+// with the project's format. What the desktop's magic looks for too.
+bool looks_like_project_file(const char* path);
+bool looks_like_project_text(std::string_view head);

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "core/settings.h"
+#include "document/assessment_document.h"
 #include "document/grid_columns.h"
 #include "lang/catalogue.h"
 #include "lang/file_names.h"
@@ -53,6 +54,11 @@ Document::Document(Partition& record, Ui& ui)
 }
 
 Document::~Document() = default;
+
+AssessmentDocument& Document::assessment() {
+    if (!assessment_) assessment_ = std::make_unique<AssessmentDocument>(*this);
+    return *assessment_;
+}
 
 QString Document::data_folder() const {
     char path[PATH_SIZE];

@@ -23,6 +23,7 @@
 
 #include "core/Quil_c.h"
 #include "core/message_ui.h"
+#include "lang/result_codes.h"
 #include "document/grid_cells.h"
 #include "document/ui.h"
 
@@ -34,6 +35,7 @@ struct WindowState {
     bool graph_dirty = true;
     bool graph_on_screen = true;
     QString current_file;  // full path; empty while there is none
+    bool current_is_project = false;  // Save writes a project file, not a data file
     QString open_dir, open_name;
     QString save_dir, save_name;
     QString export_dir, export_name;
@@ -47,6 +49,8 @@ struct WindowState {
     bool status_visible = false;
     std::string status_text;
 };
+
+class AssessmentDocument;
 
 class Document : public QObject {
     Q_OBJECT
@@ -74,6 +78,9 @@ public:
     char decimal_separator() const { return ui_.decimal_separator(); }
     // The data folder; empty when it cannot be named.
     QString data_folder() const;
+    // The year-round assessment, made on first need.
+    AssessmentDocument& assessment();
+    bool has_assessment() const { return assessment_ != nullptr; }
     // Null once shut down.
     const FileDialog* open_dialog() const { return open_dialog_.get(); }
     const FileDialog* save_dialog() const { return save_dialog_.get(); }
@@ -105,10 +112,13 @@ public:
     void open();
     void save();
     void save_as();
-    // Writes the record under the wait cursor and "Saving data..."; true on success.
-    bool save_to_file(const QString& path);
-    // Reads `path` as Open does once a file is chosen: a message and the
-    // record unchanged when it cannot be read. True when it was read.
+    // Writes the record (with the climate and kind as a project file when
+    // `project`) under the wait cursor and "Saving data..."; true on success.
+    bool save_to_file(const QString& path, bool project);
+    bool save_to_file(const QString& path) { return save_to_file(path, state_.current_is_project); }
+    // Reads `path` as Open does once a file is chosen: a data file or, by its
+    // content, a project file; a message and the record unchanged when it
+    // cannot be read. True when it was read.
     bool open_file(const QString& path);
     // A data file named on the command line or dropped on the window: the
     // unsaved-changes question, then open_file. Nothing after shutdown().
@@ -156,6 +166,8 @@ private:
     void fill_conditions(bool values);
     bool change_layers(bool (*change)(Partition&, int), int index);
     void fill_layers(bool values);
+    ReadResult open_project(const QString& path);
+    void opened(const QString& path, bool project);
 
     Partition& record_;
     OneBoxUi ui_;
@@ -166,6 +178,7 @@ private:
     std::string radius_text_;
     std::unique_ptr<FileDialog> open_dialog_;
     std::unique_ptr<FileDialog> save_dialog_;
+    std::unique_ptr<AssessmentDocument> assessment_;
     // After Exit the application's quit closes the windows once more; the
     // question is not asked twice.
     bool shut_down_ = false;

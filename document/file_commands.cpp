@@ -1,7 +1,30 @@
 // Open, Save, Save As, the given file and the unsaved-changes question.
+#include "core/project_file.h"
+#include "document/assessment_document.h"
 #include "document/document.h"
 #include "lang/catalogue.h"
 #include "lang/file_names.h"
+
+namespace {
+
+constexpr char PROJECT_SUFFIX[] = ".parieta.json";
+
+// A catalogue filter with the project's filter after its first pair, so the
+// data file's stays first.
+std::string with_project_filter(const char* filter) {
+    std::string s = filter;
+    std::size_t bar = s.find('|');
+    if (bar != std::string::npos) bar = s.find('|', bar + 1);
+    const std::string project = catalogue_d_text(TextD::ProjectFilter);
+    if (bar == std::string::npos) return s + "|" + project;
+    return s.substr(0, bar) + "|" + project + s.substr(bar);
+}
+
+bool names_project(const QString& path) {
+    return path.endsWith(QLatin1String(PROJECT_SUFFIX), Qt::CaseInsensitive);
+}
+
+}  // namespace
 
 bool Document::confirm_discard() {
     read_grids(false, false);
@@ -20,11 +43,20 @@ bool Document::confirm_discard() {
     return record_.modified == 0;
 }
 
-bool Document::save_to_file(const QString& path) {
+bool Document::save_to_file(const QString& path, bool project) {
     set_busy(true);
     set_status(true, catalogue_b_text(TextB::SavingData));
     // The whole path in the file system's encoding: never a shortened name.
-    const bool ok = write_data_file(record_, path_to_bytes(path).constData()) == WRITE_DONE;
+    const QByteArray bytes = path_to_bytes(path);
+    bool ok = false;
+    if (project) {
+        AssessmentDocument& a = assessment();
+        std::string error;
+        ok = write_project_file(bytes.constData(), record_, a.climate(), a.settings(), error);
+        if (ok) record_.modified = 0;
+    } else {
+        ok = write_data_file(record_, bytes.constData()) == WRITE_DONE;
+    }
     // The box must not carry the wait cursor.
     set_busy(false);
     if (!ok) error_box(TextA::CannotSaveData);
@@ -38,6 +70,7 @@ void Document::open() {
     set_status(true, "");
     d.prepare(TextA::OpenDialogTitle, TextA::OpenFilter, state_.open_dir, state_.open_name,
               d.default_ext);
+    d.filter = with_project_filter(d.filter.c_str());
     d.on_selection_change = [this](const QString& path) {
         char title[TITLE_SIZE] = {};
         if (!path.isEmpty())
@@ -52,21 +85,49 @@ void Document::open() {
 }
 
 bool Document::open_file(const QString& path) {
+    if (looks_like_project_file(path_to_bytes(path).constData())) return open_project(path) == READ_DONE;
     const ReadResult r = read_data_file(record_, path_to_bytes(path).constData());
     if (r == READ_INVALID_FILE) {
         error_box(TextA::DataFileInvalid);
     } else if (r == READ_CANNOT_OPEN) {
         error_box(TextA::CannotOpenDataFile);
     } else {
-        state_.open_dir = folder_part(path);
-        state_.open_name = name_part(path);
-        fill_grids(true);
-        set_current_file(path);
-        state_.results_valid = calculate_partition(record_);
-        emit results_changed();
-        emit graph_changed();
+        opened(path, false);
     }
     return r == READ_DONE;
+}
+
+ReadResult Document::open_project(const QString& path) {
+    Project project;
+    std::string error;
+    const ReadResult r = read_project(path_to_bytes(path).constData(), project, error);
+    if (r == READ_CANNOT_OPEN) {
+        error_box(TextA::CannotOpenDataFile);
+    } else if (r != READ_DONE) {
+        // The reader's message says where; it is UTF-8 and shown as it is.
+        const std::string before = std::string(catalogue_a_text(TextA::DataFileInvalid)) + "\n";
+        ui_.message_box(before.c_str(), QString::fromUtf8(error), "",
+                        catalogue_b_text(TextB::ErrorCaption), MsgIcon::error, MsgButtons::ok);
+    } else {
+        static_cast<PartitionInput&>(record_) = project.partition;
+        record_.modified = 0;
+        AssessmentDocument& a = assessment();
+        a.set_kind(project.settings.kind);
+        if (project.has_climate) a.set_climate(project.climate);
+        opened(path, true);
+    }
+    return r;
+}
+
+void Document::opened(const QString& path, bool project) {
+    state_.open_dir = folder_part(path);
+    state_.open_name = name_part(path);
+    state_.current_is_project = project;
+    fill_grids(true);
+    set_current_file(path);
+    state_.results_valid = calculate_partition(record_);
+    emit results_changed();
+    emit graph_changed();
 }
 
 void Document::open_given_file(const QString& path) {
@@ -94,8 +155,19 @@ void Document::save_as() {
     FileDialog& d = *save_dialog_;
     d.prepare(TextA::SaveDialogTitle, TextA::SaveFilter, state_.save_dir, state_.save_name,
               QString::fromLatin1(file_name_of(FileName::DataExtension)));
-    const std::optional<QString> path = ui_.run_save_dialog(d);
-    if (!path || !save_to_file(*path)) return;
+    d.filter = with_project_filter(d.filter.c_str());
+    std::optional<QString> path = ui_.run_save_dialog(d);
+    if (!path) return;
+    // The project's filter is the second.
+    const bool project = d.filter_index == 2 || names_project(*path);
+    if (project && !names_project(*path)) {
+        // The dialog may have added the data file's extension.
+        const QString data_ext = QString::fromLatin1(file_name_of(FileName::DataExtensionDot));
+        if (path->endsWith(data_ext, Qt::CaseInsensitive)) path->chop(data_ext.size());
+        *path += QLatin1String(PROJECT_SUFFIX);
+    }
+    if (!save_to_file(*path, project)) return;
+    state_.current_is_project = project;
     set_current_file(*path);
     state_.save_dir = folder_part(*path);
     state_.save_name = name_part(*path);

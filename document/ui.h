@@ -23,7 +23,7 @@ class PrinterLineSink;
 struct FileDialog {
     std::string title;     // Windows-1250
     std::string filter;    // "desc|pattern|desc|pattern", as the catalogue holds it
-    int filter_index = 1;  // 1-based
+    int filter_index = 1;  // 1-based; after the dialog, the filter the user left chosen
     QString dir;
     QString name;
     QString default_ext;  // without the dot
@@ -35,6 +35,8 @@ struct FileDialog {
     // Sets up one use: the first filter is selected and no selection handler
     // is left over from an earlier use.
     void prepare(TextA title_id, TextA filter_id, const QString& start_dir,
+                 const QString& file_name, const QString& extension);
+    void prepare(const char* title_text, const char* filter_text, const QString& start_dir,
                  const QString& file_name, const QString& extension);
 };
 

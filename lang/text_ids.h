@@ -144,7 +144,8 @@ enum class TextB : std::int8_t {
 };
 
 // Catalogue D: the windows' own texts beyond catalogues A, B and C (the
-// find dialog), Windows-1250 like A and B.
+// find dialog, the assessment window's file dialogs and toolbar hint),
+// Windows-1250 like A and B.
 enum class TextD : std::int8_t {
     FindTitle = 0,
     FindWhat = 1,
@@ -152,5 +153,14 @@ enum class TextD : std::int8_t {
     WholeWord = 3,
     FindNext = 4,
     Cancel = 5,
+    HintAssess = 6,
+    ProjectFilter = 7,
+    ClimateOpenTitle = 8,
+    ClimateSaveTitle = 9,
+    ClimateFilter = 10,
+    ExportTextTitle = 11,
+    TextFilter = 12,
+    ExportPdfTitle = 13,
+    PdfFilter = 14,
 };
-constexpr int CATALOGUE_D_SIZE = 6;
+constexpr int CATALOGUE_D_SIZE = 15;

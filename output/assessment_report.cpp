@@ -9,6 +9,7 @@
 #include "core/numfmt.h"
 #include "lang/catalogue_c.h"
 #include "lang/utf8.h"
+#include "output/assessment_summary.h"
 
 namespace {
 
@@ -53,32 +54,6 @@ private:
 
 const char* text(int id) { return catalogue_c_text(id); }
 std::string month_name(int month) { return text(C_MONTH_1 + month - 1); }
-
-const char* kind_text(PartitionKind kind) {
-    switch (kind) {
-        case PartitionKind::ExternalWall:
-            return text(C_KIND_EXTERNAL_WALL);
-        case PartitionKind::Roof:
-            return text(C_KIND_ROOF);
-        case PartitionKind::FloorOverUnheated:
-            return text(C_KIND_FLOOR_OVER_UNHEATED);
-        case PartitionKind::FloorOnGround:
-            return text(C_KIND_FLOOR_ON_GROUND);
-        case PartitionKind::InternalWall:
-            return text(C_KIND_INTERNAL_WALL);
-        case PartitionKind::None:
-            break;
-    }
-    return "";
-}
-
-std::string planes_list(std::uint16_t bits) {
-    std::string s;
-    for (int j = 0; j < MAX_PLANES; ++j) {
-        if ((bits >> j) & 1u) s += (s.empty() ? "" : ", ") + std::to_string(j);
-    }
-    return s.empty() ? "-" : s;
-}
 
 void labelled(std::string& out, int label_id, const char* value) {
     if (value == nullptr) return;
@@ -194,12 +169,11 @@ std::string assessment_report_text(const Partition& p, const Climate& climate,
                   {text(C_COL_PLANES), false}});
     for (int m = 0; m < MONTHS; ++m) {
         const MonthAssessment& r = a.months[m];
-        double g = 0.0;
-        for (int j = 0; j <= n; ++j) g += r.g[j];
+        const double g = month_g_total(a, m);
         months.add({month_name(m + 1), num("0.0", r.theta_e), num("0.0", r.phi_e),
                     num("0.0", r.theta_i), num("0.0", r.phi_i), num("0.0", r.p_e),
                     num("0.0", r.p_i), r.has_f_rsi_min ? num("0.000", r.f_rsi_min) : "-",
-                    num("0.00", g), num("0.00", r.m_a_total), planes_list(r.condensing)});
+                    num("0.00", g), num("0.00", r.m_a_total), condensing_planes_text(r.condensing)});
     }
     months.write(out);
     out += "\n" + std::string(text(C_RESULTS)) + "\n";
@@ -208,11 +182,11 @@ std::string assessment_report_text(const Partition& p, const Climate& climate,
     if (settings.kind != PartitionKind::None) {
         if (a.has_u_max) {
             out +=
-                fill_text(text(C_U_MAX), {kind_text(settings.kind), num("0.0###", p.temp_int),
+                fill_text(text(C_U_MAX), {assessment_kind_text(settings.kind), num("0.0###", p.temp_int),
                                           num("0.00", a.u_max), text(a.u_ok ? C_MET : C_NOT_MET)}) +
                 "\n";
         } else {
-            out += fill_text(text(C_U_NO_ROW), {kind_text(settings.kind)}) + "\n";
+            out += fill_text(text(C_U_NO_ROW), {assessment_kind_text(settings.kind)}) + "\n";
         }
     }
     if (a.interstitial == InterstitialVerdict::None) {

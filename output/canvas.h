@@ -1,4 +1,4 @@
-// The small drawing surface the graph draws through: the screen's paint box,
+// The small drawing surface the graphs draw through: the screen's paint box,
 // a QImage in tests, the printer page.
 #pragma once
 
@@ -25,4 +25,10 @@ public:
     virtual int text_width(const char* s) = 0;
     virtual int text_height(const char* s) = 0;
     virtual void set_font_size(int points) = 0;
+    // The same for UTF-8 text (the assessment's, with θ, φ and ²).
+    virtual void text_utf8(int x, int y, const char* s) = 0;
+    virtual int text_width_utf8(const char* s) = 0;
+    // The rectangle from (left, top) to (right, bottom), both excluded at the far
+    // edges as a line's end is, filled with `c` and without an outline.
+    virtual void fill_rect(int left, int top, int right, int bottom, Rgb c) = 0;
 };

@@ -66,13 +66,28 @@ const QFontMetrics& QPainterCanvas::metrics() {
     return *metrics_;
 }
 
-void QPainterCanvas::text(int x, int y, const char* s) {
+void QPainterCanvas::draw_text(int x, int y, const QString& s) {
     painter_.setPen(text_color_);
-    painter_.drawText(x, y + metrics().ascent(), from_1250(s));
+    painter_.drawText(x, y + metrics().ascent(), s);
     painter_.setPen(pen_);
 }
 
+void QPainterCanvas::text(int x, int y, const char* s) { draw_text(x, y, from_1250(s)); }
+
 int QPainterCanvas::text_width(const char* s) { return metrics().horizontalAdvance(from_1250(s)); }
+
+void QPainterCanvas::text_utf8(int x, int y, const char* s) {
+    draw_text(x, y, QString::fromUtf8(s));
+}
+
+int QPainterCanvas::text_width_utf8(const char* s) {
+    return metrics().horizontalAdvance(QString::fromUtf8(s));
+}
+
+void QPainterCanvas::fill_rect(int left, int top, int right, int bottom, Rgb c) {
+    if (right <= left || bottom <= top) return;
+    painter_.fillRect(QRect(left, top, right - left, bottom - top), QColor(c.r, c.g, c.b));
+}
 
 int QPainterCanvas::text_height(const char*) { return metrics().height(); }
 

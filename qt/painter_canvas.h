@@ -28,9 +28,13 @@ public:
     int text_width(const char* s) override;
     int text_height(const char* s) override;
     void set_font_size(int points) override;
+    void text_utf8(int x, int y, const char* s) override;
+    int text_width_utf8(const char* s) override;
+    void fill_rect(int left, int top, int right, int bottom, Rgb c) override;
 
 private:
     const QFontMetrics& metrics();
+    void draw_text(int x, int y, const QString& s);
     void apply_font();
 
     QPainter& painter_;

@@ -122,6 +122,7 @@ std::optional<QString> QtUi::run_file_dialog(FileDialog& d, bool save) {
         QObject::connect(&dialog, &QFileDialog::currentChanged, &dialog,
                          [&d](const QString& path) { d.on_selection_change(path); });
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    if (!d.filter.empty()) d.filter_index = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return std::nullopt;
     return chosen.front();

@@ -1,0 +1,73 @@
+// The year-round assessment of the document's partition: its climate, the
+// kind of partition U is judged against, the month the diagram shows, and
+// the results. Made on first need (the window, a project file), then kept
+// up to date: the partition's every recalculation and every change of the
+// climate or kind recalculate it. No widget here.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <string>
+
+#include "core/assessment.h"
+#include "core/climate.h"
+
+class Document;
+
+// The climate grid's columns after the month.
+enum ClimateColumn : int { CLIMATE_THETA_E = 0, CLIMATE_PHI_E, CLIMATE_THETA_I, CLIMATE_PHI_I };
+constexpr int CLIMATE_COLUMNS = 4;
+
+class AssessmentDocument : public QObject {
+    Q_OBJECT
+
+public:
+    // The climate starts as the main window's conditions in every month.
+    explicit AssessmentDocument(Document& document);
+
+    Document& document() { return document_; }
+    const Climate& climate() const { return climate_; }
+    const AssessmentSettings& settings() const { return settings_; }
+    // Valid only while valid() holds.
+    const Assessment& assessment() const { return assessment_; }
+    bool valid() const { return valid_; }
+    // Why there are no results (UTF-8), empty while valid.
+    const std::string& problem() const { return problem_; }
+
+    // The diagram's month (0 = January): the chosen one, else that of M_a,max.
+    int month() const;
+    // -1 goes back to following M_a,max.
+    void choose_month(int month);
+    bool month_chosen() const { return chosen_month_ >= 0; }
+
+    // Each recalculates and tells.
+    void set_climate(const Climate& climate);
+    void set_value(int month, ClimateColumn column, double value);
+    void set_humidity_class(int humidity_class);  // 0: φi given
+    void set_kind(PartitionKind kind);
+
+    // The UTF-8 text report, as parieta-assess prints it.
+    std::string report_text() const;
+    // Reads / writes the climate file; false with the message (UTF-8) in `error`.
+    bool open_climate(const QString& path, std::string& error);
+    bool save_climate(const QString& path, std::string& error) const;
+
+    void recalculate();
+
+signals:
+    void results_changed();  // the table, verdicts and charts
+    void climate_changed();  // the climate grid's values or humidity class
+    void month_changed();
+
+private:
+    Document& document_;
+    Climate climate_;
+    AssessmentSettings settings_;
+    Assessment assessment_;
+    bool valid_ = false;
+    std::string problem_;
+    int chosen_month_ = -1;
+};
+
+// The climate as a CSV file the climate reader takes back.
+std::string climate_csv_text(const Climate& climate);
