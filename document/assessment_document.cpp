@@ -1,5 +1,7 @@
 #include "document/assessment_document.h"
 
+#include <vector>
+
 #include "core/atomic_file.h"
 #include "core/climate_csv.h"
 #include "core/numfmt.h"
@@ -80,16 +82,12 @@ std::string AssessmentDocument::report_text() const {
     return assessment_report_text(document_.record(), climate_, settings_, assessment_, sources);
 }
 
-bool AssessmentDocument::open_climate(const QString& path, std::string& error) {
-    const QByteArray bytes = path_to_bytes(path);
-    Climate read = climate_;
+bool AssessmentDocument::read_climate(const QString& path, Climate& out,
+                                      std::string& error) const {
     ClimateCsvResult result;
-    if (!read_climate_file(bytes.constData(), read, result)) {
-        error = climate_error_message(result, path.toUtf8().constData());
-        return false;
-    }
-    set_climate(read);
-    return true;
+    if (read_climate_file(path_to_bytes(path).constData(), out, result)) return true;
+    error = climate_error_message(result, path.toUtf8().constData());
+    return false;
 }
 
 std::string climate_csv_text(const Climate& climate) {
@@ -116,4 +114,68 @@ bool AssessmentDocument::save_climate(const QString& path, std::string& error) c
         return true;
     error = catalogue_c_text(C_W_CANNOT_WRITE);
     return false;
+}
+
+bool climate_value_ok(ClimateColumn column, double value, std::string& error) {
+    const bool theta = column == CLIMATE_THETA_E || column == CLIMATE_THETA_I;
+    // The climate check's limits.
+    const bool ok = theta ? value >= -50.0 && value <= 60.0 : value >= 1.0 && value <= 100.0;
+    if (!ok) error = catalogue_c_text(theta ? C_ERR_THETA : C_ERR_PHI);
+    return ok;
+}
+
+bool paste_climate_rows(const std::string& text, char sep, Climate& climate, std::string& error) {
+    std::vector<std::string> rows;
+    std::size_t from = 0;
+    while (from <= text.size()) {
+        std::size_t end = text.find('\n', from);
+        if (end == std::string::npos) end = text.size();
+        std::string row = text.substr(from, end - from);
+        if (!row.empty() && row.back() == '\r') row.pop_back();
+        rows.push_back(row);
+        from = end + 1;
+    }
+    while (!rows.empty() && rows.back().find_first_not_of(" \t") == std::string::npos)
+        rows.pop_back();
+    if (rows.size() != MONTHS) {
+        error = fill_text(catalogue_c_text(C_W_PASTE_ROWS), {std::to_string(rows.size())});
+        return false;
+    }
+    const int columns = climate.humidity_class > 0 ? CLIMATE_COLUMNS - 1 : CLIMATE_COLUMNS;
+    Climate pasted = climate;
+    for (int m = 0; m < MONTHS; ++m) {
+        std::vector<std::string> cells;
+        std::size_t at = 0;
+        while (true) {
+            const std::size_t tab = rows[m].find('\t', at);
+            cells.push_back(rows[m].substr(at, tab == std::string::npos ? tab : tab - at));
+            if (tab == std::string::npos) break;
+            at = tab + 1;
+        }
+        if (int(cells.size()) != columns) {
+            error = fill_text(catalogue_c_text(C_W_PASTE_COLUMNS),
+                              {std::to_string(m + 1), std::to_string(cells.size()),
+                               std::to_string(columns)});
+            return false;
+        }
+        ClimateMonth& month = pasted.months[m];
+        double* fields[CLIMATE_COLUMNS] = {&month.theta_e, &month.phi_e, &month.theta_i,
+                                           &month.phi_i};
+        for (int c = 0; c < columns; ++c) {
+            double v = 0.0;
+            if (!parse_number(cells[c].c_str(), sep, v) && !parse_number(cells[c].c_str(), '.', v)) {
+                error = fill_text(catalogue_c_text(C_W_PASTE_NUMBER),
+                                  {std::to_string(m + 1), std::to_string(c + 1), cells[c]});
+                return false;
+            }
+            std::string range;
+            if (!climate_value_ok(ClimateColumn(c), v, range)) {
+                error = std::string(catalogue_c_text(C_MONTH_1 + m)) + ": " + range;
+                return false;
+            }
+            *fields[c] = v;
+        }
+    }
+    climate = pasted;
+    return true;
 }

@@ -48,8 +48,9 @@ public:
 
     // The UTF-8 text report, as parieta-assess prints it.
     std::string report_text() const;
-    // Reads / writes the climate file; false with the message (UTF-8) in `error`.
-    bool open_climate(const QString& path, std::string& error);
+    // Reads a climate file into `out` (the climate itself is not changed) or
+    // writes the climate; false with the message (UTF-8) in `error`.
+    bool read_climate(const QString& path, Climate& out, std::string& error) const;
     bool save_climate(const QString& path, std::string& error) const;
 
     void recalculate();
@@ -68,6 +69,13 @@ private:
     std::string problem_;
     int chosen_month_ = -1;
 };
+
+// Whether a value may stand in the column; when not, the message (UTF-8).
+bool climate_value_ok(ClimateColumn column, double value, std::string& error);
+// Twelve rows of tab-separated values as a spreadsheet copies them: θe, φe, θi
+// and, without a humidity class, φi. Numbers with `sep` or ".". All or
+// nothing: false with the message (UTF-8) in `error` and `climate` untouched.
+bool paste_climate_rows(const std::string& text, char sep, Climate& climate, std::string& error);
 
 // The climate as a CSV file the climate reader takes back.
 std::string climate_csv_text(const Climate& climate);

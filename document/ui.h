@@ -14,6 +14,7 @@
 #include "document/paths.h"
 #include "lang/text_ids.h"
 
+struct AssessmentPageInput;
 struct GraphTarget;
 struct Partition;
 class PrinterLineSink;
@@ -54,6 +55,9 @@ public:
     // Ends the job (also one not begun or left by an exception); false when
     // it failed or the printer reports an error.
     virtual bool end() = 0;
+    // In place of begin ... end: the assessment's pages, one or two; false
+    // when the job could not start or failed.
+    virtual bool print_assessment(const AssessmentPageInput& in) = 0;
 };
 
 class Ui : public MessageUi {

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QToolButton>
 
@@ -12,6 +13,7 @@
 #include "document/grid_columns.h"
 #include "document/paths.h"
 #include "gui/Quil_hlp.h"
+#include "gui/assess_window.h"
 #include "gui/controls.h"
 #include "gui/given_file.h"
 #include "gui/glyphs.h"
@@ -48,6 +50,19 @@ TForm_quil::~TForm_quil() {
 }
 
 void TForm_quil::set_help_window(TForm_Help* help) { help_window_ = help; }
+
+TForm_Assess* TForm_quil::assessment_window() const { return assess_window_; }
+
+void TForm_quil::open_assessment() {
+    // Built on first use, so start-up does not pay for it.
+    if (!assess_window_) {
+        assess_window_ = new TForm_Assess(document_.assessment(), this);
+        assess_window_->setFont(font());
+    }
+    assess_window_->show();
+    assess_window_->raise();
+    assess_window_->activateWindow();
+}
 TForm_Help* TForm_quil::help_window() const { return help_window_; }
 
 void TForm_quil::create_controls() {
@@ -98,6 +113,7 @@ void TForm_quil::create_controls() {
         {b.SpeedButtonLang044, "SpeedButtonLang044", Glyph::lang_english, true},
         {b.SpeedButtonLang048, "SpeedButtonLang048", Glyph::lang_polish, true},
         {b.SpeedButtonExit, "SpeedButtonExit", Glyph::exit, false},
+        {b.SpeedButtonAssess, "SpeedButtonAssess", Glyph::assess, false},
     };
     for (const ButtonSpec& entry : buttons) {
         entry.button = named(new QToolButton(this), entry.name);
@@ -175,6 +191,9 @@ void TForm_quil::connect_handlers() {
     on_click(b.SpeedButtonLang044, [this] { document_.switch_language(LANG_ENGLISH); });
     on_click(b.SpeedButtonLang048, [this] { document_.switch_language(LANG_POLISH); });
     on_click(b.SpeedButtonExit, [this] { eh_sb_exit_OnClick(); });
+    on_click(b.SpeedButtonAssess, [this] { open_assessment(); });
+    auto* assess_key = new QShortcut(QKeySequence(Qt::Key_F9), this);
+    connect(assess_key, &QShortcut::activated, this, [this] { open_assessment(); });
 }
 
 void TForm_quil::connect_document() {
@@ -206,7 +225,8 @@ void TForm_quil::eh_Form_quil_OnCreate() {
     const Toolbar& b = buttons_;
     for (QToolButton* button :
          {b.SpeedButtonInfo1, b.SpeedButtonInfo2, b.SpeedButtonOpen, b.SpeedButtonSaveAs,
-          b.SpeedButtonExportAs, b.SpeedButtonMaterials, b.SpeedButtonPrint, b.SpeedButtonExit})
+          b.SpeedButtonExportAs, b.SpeedButtonMaterials, b.SpeedButtonPrint, b.SpeedButtonExit,
+          b.SpeedButtonAssess})
         button->setEnabled(true);
     b.SpeedButtonSave->setEnabled(false);
     b.SpeedButtonExport->setEnabled(false);

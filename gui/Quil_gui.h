@@ -30,6 +30,7 @@ class QStatusBar;
 class QToolButton;
 class RadioGroup;
 class StringGrid;
+class TForm_Assess;
 class TForm_Help;
 
 class TForm_quil : public QWidget {
@@ -46,6 +47,9 @@ public:
     TForm_Help* help_window() const;
     // mnu_table2 as the materials window's copy target.
     LayerGridTarget& layer_grid();
+    // The year-round assessment window (F9), made when first opened; null before.
+    TForm_Assess* assessment_window() const;
+    void open_assessment();
     // The window font's point size, set by the layout.
     int font_size() const { return font_size_; }
     // The screen width the last paint found; 0 before the first.
@@ -135,6 +139,7 @@ private:
         QToolButton* SpeedButtonLang044 = nullptr;
         QToolButton* SpeedButtonLang048 = nullptr;
         QToolButton* SpeedButtonExit = nullptr;
+        QToolButton* SpeedButtonAssess = nullptr;
     } buttons_;
     // What the layout computed and keeps.
     struct Layout {
@@ -148,5 +153,6 @@ private:
 
     int font_size_ = 8;
     QPointer<TForm_Help> help_window_;
+    QPointer<TForm_Assess> assess_window_;
     std::unique_ptr<LayerGridTarget> layer_grid_;
 };

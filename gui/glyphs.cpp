@@ -47,6 +47,16 @@ private:
     QImage image_;
 };
 
+// Twelve months of bars under a falling curve: the year-round assessment.
+void year_bars(Pixels& p) {
+    p.fill(1, 1, 14, 14, WHITE);
+    p.frame(1, 1, 14, 14, GRAY);
+    const int heights[6] = {8, 9, 7, 3, 1, 5};
+    for (int k = 0; k < 6; ++k) p.fill(2 + 2 * k, 13 - heights[k], 2 + 2 * k, 13, BLUE);
+    p.line(2, 4, 7, 9, RED);
+    p.line(7, 9, 13, 10, RED);
+}
+
 void info(Pixels& p, const char* const digit[5]) {
     p.fill(1, 1, 14, 14, BLUE);
     p.frame(1, 1, 14, 14, NAVY);
@@ -177,6 +187,9 @@ QPixmap glyph_pixmap(Glyph g) {
             break;
         case Glyph::exit:
             exit_door(p);
+            break;
+        case Glyph::assess:
+            year_bars(p);
             break;
     }
     return p.pixmap();

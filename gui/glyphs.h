@@ -17,6 +17,7 @@ enum class Glyph {
     lang_english,
     lang_polish,
     exit,
+    assess,
 };
 
 QPixmap glyph_pixmap(Glyph g);

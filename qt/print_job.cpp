@@ -4,6 +4,7 @@
 #include <QPalette>
 
 #include "output/graph.h"
+#include "qt/assessment_paint.h"
 #include "qt/fonts.h"
 #include "qt/painter_canvas.h"
 
@@ -44,4 +45,8 @@ bool QtPrintJob::end() {
     bool ok = true;
     if (painter_.isActive()) ok = painter_.end();
     return ok && printer_.printerState() != QPrinter::Error;
+}
+
+bool QtPrintJob::print_assessment(const AssessmentPageInput& in) {
+    return paint_assessment_pages(printer_, in) && printer_.printerState() != QPrinter::Error;
 }

@@ -22,6 +22,7 @@ public:
     PrinterLineSink& report_sink() override;
     void draw_graph(const Partition& p, GraphTarget target) override;
     bool end() override;
+    bool print_assessment(const AssessmentPageInput& in) override;
 
 private:
     QPrinter printer_;

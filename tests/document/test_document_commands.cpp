@@ -35,9 +35,13 @@ TEST_F(DocumentTest, EachFileCommandSetsUpItsDialog) {
     };
     const DialogCase cases[] = {
         {"Open", &Document::open, true, "Read data in",
-         "PARIETA data files (*.PAR)|*.PAR|all files|*.*", "PAR", false, true},
+         "PARIETA data files (*.PAR)|*.PAR|PARIETA project (*.parieta.json)|*.parieta.json|"
+         "all files|*.*",
+         "PAR", false, true},
         {"Save As", &Document::save_as, false, "Save data",
-         "PARIETA data file (*.PAR)|*.PAR|PARIETA data file of any name|*.*", "PAR", true, false},
+         "PARIETA data file (*.PAR)|*.PAR|PARIETA project (*.parieta.json)|*.parieta.json|"
+         "PARIETA data file of any name|*.*",
+         "PAR", true, false},
         {"Export As", &Document::export_as, false, "Export data and results",
          "text file (*.TXT)|*.TXT|text file of any name|*.*", "TXT", true, false},
     };

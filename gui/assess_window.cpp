@@ -1,0 +1,577 @@
+#include "gui/assess_window.h"
+
+#include <QAbstractTableModel>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QShortcut>
+#include <QStyledItemDelegate>
+#include <QUndoStack>
+#include <QVBoxLayout>
+#include <array>
+
+#include "core/atomic_file.h"
+#include "core/numfmt.h"
+#include "document/assessment_document.h"
+#include "document/document.h"
+#include "document/paths.h"
+#include "lang/catalogue.h"
+#include "lang/catalogue_c.h"
+#include "output/assessment_summary.h"
+#include "qt/assessment_paint.h"
+#include "qt/painter_canvas.h"
+#include "qt/text_1250.h"
+
+namespace {
+
+QString c_text(int id) { return QString::fromUtf8(catalogue_c_text(id)); }
+
+const int CLIMATE_HEADINGS[CLIMATE_COLUMNS] = {C_COL_THETA_E, C_COL_PHI_E, C_COL_THETA_I,
+                                               C_COL_PHI_I};
+
+const PartitionKind KINDS[] = {PartitionKind::None,          PartitionKind::ExternalWall,
+                               PartitionKind::Roof,          PartitionKind::FloorOverUnheated,
+                               PartitionKind::FloorOnGround, PartitionKind::InternalWall};
+
+template <class T>
+T* named(T* widget, const char* name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+class ClimateCommand : public QUndoCommand {
+public:
+    ClimateCommand(AssessmentDocument& doc, const Climate& before, const Climate& after)
+        : doc_(doc), before_(before), after_(after) {}
+    void redo() override { doc_.set_climate(after_); }
+    void undo() override { doc_.set_climate(before_); }
+
+private:
+    AssessmentDocument& doc_;
+    Climate before_, after_;
+};
+
+// The typed characters a number may hold, in either separator.
+class NumberDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+            line->setValidator(new QRegularExpressionValidator(
+                QRegularExpression(QStringLiteral("[-+0-9.,eE ]{0,20}")), line));
+        }
+        return editor;
+    }
+};
+
+}  // namespace
+
+// The twelve months' climate as the grid shows it, in the Ui's decimal separator.
+class ClimateModel : public QAbstractTableModel {
+public:
+    ClimateModel(AssessmentDocument& doc, char sep, QObject* parent)
+        : QAbstractTableModel(parent), doc_(doc), sep_(sep) {}
+    std::function<bool(int month, ClimateColumn column, const QString& text)> on_edit;
+
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : MONTHS;
+    }
+    int columnCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : CLIMATE_COLUMNS;
+    }
+    bool derived(int column) const {
+        return column == CLIMATE_PHI_I && doc_.climate().humidity_class > 0;
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid()) return {};
+        const int column = index.column();
+        if (role == Qt::TextAlignmentRole) return int(Qt::AlignRight | Qt::AlignVCenter);
+        if (role == Qt::ForegroundRole && derived(column)) return QColor(Qt::gray);
+        if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
+        const ClimateMonth& m = doc_.climate().months[index.row()];
+        if (derived(column)) {
+            // What the class gives, shown but not typed.
+            if (!doc_.valid()) return QStringLiteral("-");
+            return QString::fromStdString(
+                format_number("0.0", doc_.assessment().months[index.row()].phi_i, sep_));
+        }
+        const double values[CLIMATE_COLUMNS] = {m.theta_e, m.phi_e, m.theta_i, m.phi_i};
+        return QString::fromStdString(format_number("0.0###", values[column], sep_));
+    }
+    QVariant headerData(int section, Qt::Orientation o, int role) const override {
+        if (role != Qt::DisplayRole) return {};
+        if (o == Qt::Vertical) return c_text(C_MONTH_1 + section);
+        return c_text(CLIMATE_HEADINGS[section]);
+    }
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+        if (!derived(index.column())) f |= Qt::ItemIsEditable;
+        return f;
+    }
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override {
+        if (role != Qt::EditRole || !on_edit || derived(index.column())) return false;
+        return on_edit(index.row(), ClimateColumn(index.column()), value.toString());
+    }
+    void refresh() {
+        emit dataChanged(index(0, 0), index(MONTHS - 1, CLIMATE_COLUMNS - 1));
+    }
+    void retranslate() {
+        emit headerDataChanged(Qt::Horizontal, 0, CLIMATE_COLUMNS - 1);
+        emit headerDataChanged(Qt::Vertical, 0, MONTHS - 1);
+    }
+
+private:
+    AssessmentDocument& doc_;
+    char sep_;
+};
+
+// The monthly results; the month is the row's header, the chosen one bold.
+class ResultsModel : public QAbstractTableModel {
+public:
+    ResultsModel(AssessmentDocument& doc, QObject* parent) : QAbstractTableModel(parent), doc_(doc) {}
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : MONTHS;
+    }
+    int columnCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : SUMMARY_COLUMNS - 1;
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid()) return {};
+        const int column = index.column() + 1;
+        if (role == Qt::TextAlignmentRole)
+            return int((column == SUM_PLANES ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
+        if (role == Qt::FontRole && index.row() == doc_.month()) {
+            QFont f;
+            f.setBold(true);
+            return f;
+        }
+        if (role != Qt::DisplayRole || !doc_.valid()) return {};
+        return QString::fromStdString(rows_[index.row()][column]);
+    }
+    QVariant headerData(int section, Qt::Orientation o, int role) const override {
+        if (role == Qt::FontRole && o == Qt::Vertical && section == doc_.month()) {
+            QFont f;
+            f.setBold(true);
+            return f;
+        }
+        if (role != Qt::DisplayRole) return {};
+        if (o == Qt::Vertical) return QString::fromStdString(headings_months_[section]);
+        return QString::fromStdString(headings_[section + 1]);
+    }
+    // New results: the texts once, then one change for the whole table.
+    void refresh() {
+        headings_ = summary_headings();
+        for (int m = 0; m < MONTHS; ++m) headings_months_[m] = catalogue_c_text(C_MONTH_1 + m);
+        if (doc_.valid()) {
+            for (int m = 0; m < MONTHS; ++m) summary_row(doc_.assessment(), m, rows_[m]);
+        }
+        emit dataChanged(index(0, 0), index(MONTHS - 1, SUMMARY_COLUMNS - 2));
+        emit headerDataChanged(Qt::Horizontal, 0, SUMMARY_COLUMNS - 2);
+        emit headerDataChanged(Qt::Vertical, 0, MONTHS - 1);
+    }
+
+private:
+    AssessmentDocument& doc_;
+    SummaryRow headings_;
+    std::array<std::string, MONTHS> headings_months_;
+    std::array<SummaryRow, MONTHS> rows_;
+};
+
+void ClimateGrid::keyPressEvent(QKeyEvent* e) {
+    if (e->matches(QKeySequence::Paste) && on_paste) {
+        on_paste();
+        return;
+    }
+    QTableView::keyPressEvent(e);
+}
+
+ChartsBox::ChartsBox(AssessmentDocument& doc, QWidget* parent) : QWidget(parent), doc_(doc) {
+    setMinimumHeight(120);
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, Qt::white);
+    setPalette(p);
+}
+
+void ChartsBox::paintEvent(QPaintEvent*) {
+    if (!doc_.valid()) return;
+    QPainter painter(this);
+    paint_assessment_charts(painter, doc_.assessment(), doc_.month(), width(), height(), bars_);
+}
+
+void ChartsBox::mousePressEvent(QMouseEvent* e) {
+    if (!doc_.valid() || e->button() != Qt::LeftButton) return;
+    const int month = [&] {
+        QImage scratch(1, 1, QImage::Format_RGB32);
+        QPainter p(&scratch);
+        p.setFont(font());
+        QPainterCanvas canvas(p);
+        return month_bar_at(bars_, canvas, int(e->position().x()));
+    }();
+    if (month >= 0) doc_.choose_month(month);
+}
+
+TForm_Assess::TForm_Assess(AssessmentDocument& doc, QWidget* parent)
+    : QWidget(parent, Qt::Window), doc_(doc), ui_(doc.document().ui()) {
+    setObjectName("Form_Assess");
+    undo_ = new QUndoStack(this);
+    build();
+    connect(&doc_, &AssessmentDocument::results_changed, this, [this] { show_results(); });
+    connect(&doc_, &AssessmentDocument::climate_changed, this, [this] { show_climate_state(); });
+    connect(&doc_, &AssessmentDocument::month_changed, this, [this] { show_month(); });
+    connect(&doc_.document(), &Document::language_changed, this, [this] { retranslate(); });
+    retranslate();
+    show_climate_state();
+    show_results();
+
+    const QSize screen = ui_.screen_size();
+    resize(screen.width() * 9 / 10, screen.height() * 9 / 10);
+}
+
+TForm_Assess::~TForm_Assess() = default;
+
+void TForm_Assess::build() {
+    Controls& w = w_;
+    const char sep = ui_.decimal_separator();
+
+    w.climate_group = named(new QGroupBox(this), "climate_group");
+    w.humidity_label = named(new QLabel(w.climate_group), "humidity_label");
+    w.humidity = named(new QComboBox(w.climate_group), "humidity");
+    w.climate = named(new ClimateGrid(w.climate_group), "climate");
+    climate_model_ = new ClimateModel(doc_, sep, this);
+    w.climate->setModel(climate_model_);
+    w.climate->setItemDelegate(new NumberDelegate(w.climate));
+    w.climate->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                               QAbstractItemView::AnyKeyPressed);
+    w.climate->setSelectionMode(QAbstractItemView::SingleSelection);
+    w.open_climate = named(new QPushButton(w.climate_group), "open_climate");
+    w.save_climate = named(new QPushButton(w.climate_group), "save_climate");
+
+    w.kind_label = named(new QLabel(this), "kind_label");
+    w.kind = named(new QComboBox(this), "kind");
+    w.month_label = named(new QLabel(this), "month_label");
+    w.month = named(new QComboBox(this), "month");
+    for (int i = 0; i < 3; ++i) {
+        w.verdicts[i] = new QLabel(this);
+        w.verdicts[i]->setObjectName(QStringLiteral("verdict_%1").arg(i));
+        w.verdicts[i]->setWordWrap(true);
+        w.verdicts[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
+    w.problem = named(new QLabel(this), "problem");
+    w.problem->setWordWrap(true);
+    w.results_label = named(new QLabel(this), "results_label");
+    w.results = named(new QTableView(this), "results");
+    results_model_ = new ResultsModel(doc_, this);
+    w.results->setModel(results_model_);
+    w.results->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    w.results->setSelectionBehavior(QAbstractItemView::SelectRows);
+    w.results->setSelectionMode(QAbstractItemView::SingleSelection);
+    w.charts = named(new ChartsBox(doc_, this), "charts");
+    w.export_text = named(new QPushButton(this), "export_text");
+    w.export_pdf = named(new QPushButton(this), "export_pdf");
+    w.print = named(new QPushButton(this), "print");
+    w.close = named(new QPushButton(this), "close");
+
+    // Rows as low as the font allows, so twelve months fit at 800x600.
+    const int row_h = fontMetrics().height() + 4;
+    for (QTableView* t : {static_cast<QTableView*>(w.climate), w.results}) {
+        t->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        t->verticalHeader()->setDefaultSectionSize(row_h);
+        t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        t->setMinimumHeight(row_h * (MONTHS + 1) + 4);
+        t->setMaximumHeight(row_h * (MONTHS + 1) + 6);
+    }
+
+    auto* climate_layout = new QVBoxLayout(w.climate_group);
+    auto* humidity_row = new QHBoxLayout;
+    humidity_row->addWidget(w.humidity_label);
+    humidity_row->addWidget(w.humidity, 1);
+    climate_layout->addLayout(humidity_row);
+    climate_layout->addWidget(w.climate);
+    auto* climate_buttons = new QHBoxLayout;
+    climate_buttons->addWidget(w.open_climate);
+    climate_buttons->addWidget(w.save_climate);
+    climate_layout->addLayout(climate_buttons);
+
+    auto* results_box = new QVBoxLayout;
+    auto* choices = new QHBoxLayout;
+    choices->addWidget(w.kind_label);
+    choices->addWidget(w.kind, 1);
+    choices->addSpacing(12);
+    choices->addWidget(w.month_label);
+    choices->addWidget(w.month, 1);
+    results_box->addLayout(choices);
+    results_box->addWidget(w.results_label);
+    results_box->addWidget(w.results);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(w.climate_group, 0);
+    top->addLayout(results_box, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    for (QPushButton* b : {w.export_text, w.export_pdf, w.print, w.close}) buttons->addWidget(b);
+
+    auto* main = new QVBoxLayout(this);
+    main->setContentsMargins(6, 6, 6, 6);
+    main->setSpacing(4);
+    main->addLayout(top);
+    for (QLabel* v : w.verdicts) main->addWidget(v);
+    main->addWidget(w.problem);
+    main->addWidget(w.charts, 1);
+    main->addLayout(buttons);
+
+    // The edits and commands.
+    climate_model_->on_edit = [this, sep](int month, ClimateColumn column, const QString& text) {
+        double value = 0.0;
+        const std::string typed = text.trimmed().toStdString();
+        if (!parse_number(typed.c_str(), sep, value)) {
+            message(fill_text(catalogue_c_text(C_W_CELL_NUMBER),
+                              {catalogue_c_text(C_MONTH_1 + month),
+                               catalogue_c_text(CLIMATE_HEADINGS[column]), typed}),
+                    MsgIcon::error);
+            return false;
+        }
+        std::string error;
+        if (!climate_value_ok(column, value, error)) {
+            message(std::string(catalogue_c_text(C_MONTH_1 + month)) + ", " +
+                        catalogue_c_text(CLIMATE_HEADINGS[column]) + ": " + error,
+                    MsgIcon::error);
+            return false;
+        }
+        Climate after = doc_.climate();
+        ClimateMonth& m = after.months[month];
+        double* fields[CLIMATE_COLUMNS] = {&m.theta_e, &m.phi_e, &m.theta_i, &m.phi_i};
+        if (*fields[column] == value) return true;
+        *fields[column] = value;
+        change_climate(after);
+        return true;
+    };
+    w.climate->on_paste = [this] { paste_rows(QApplication::clipboard()->text()); };
+    connect(w.humidity, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (updating_ || index < 0) return;
+        Climate after = doc_.climate();
+        after.humidity_class = index;
+        if (after.humidity_class != doc_.climate().humidity_class) change_climate(after);
+    });
+    connect(w.kind, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (!updating_ && index >= 0) doc_.set_kind(KINDS[index]);
+    });
+    connect(w.month, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (!updating_ && index >= 0) doc_.choose_month(index);
+    });
+    connect(w.results, &QTableView::clicked, this,
+            [this](const QModelIndex& index) { doc_.choose_month(index.row()); });
+    connect(w.results->verticalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int row) { doc_.choose_month(row); });
+    connect(w.open_climate, &QPushButton::clicked, this, [this] { open_climate(); });
+    connect(w.save_climate, &QPushButton::clicked, this, [this] { save_climate(); });
+    connect(w.export_text, &QPushButton::clicked, this, [this] { export_text(); });
+    connect(w.export_pdf, &QPushButton::clicked, this, [this] { export_pdf(); });
+    connect(w.print, &QPushButton::clicked, this, [this] { print(); });
+    connect(w.close, &QPushButton::clicked, this, [this] { close(); });
+
+    auto* undo = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
+    connect(undo, &QShortcut::activated, undo_, &QUndoStack::undo);
+    auto* redo = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), this);
+    connect(redo, &QShortcut::activated, undo_, &QUndoStack::redo);
+
+    climate_dialog_.default_ext = QStringLiteral("csv");
+    climate_dialog_.dir = export_dialog_.dir = doc_.document().state().save_dir;
+}
+
+void TForm_Assess::retranslate() {
+    Controls& w = w_;
+    updating_ = true;
+    setWindowTitle(c_text(C_W_TITLE));
+    w.climate_group->setTitle(c_text(C_W_CLIMATE));
+    w.humidity_label->setText(c_text(C_W_HUMIDITY));
+    w.humidity->clear();
+    w.humidity->addItem(c_text(C_W_HUMIDITY_GIVEN));
+    for (int k = 1; k <= 5; ++k)
+        w.humidity->addItem(QString::fromStdString(
+            fill_text(catalogue_c_text(C_W_HUMIDITY_CLASS), {std::to_string(k)})));
+    w.humidity->setCurrentIndex(doc_.climate().humidity_class);
+    w.open_climate->setText(c_text(C_W_OPEN_CLIMATE));
+    w.save_climate->setText(c_text(C_W_SAVE_CLIMATE));
+    w.kind_label->setText(c_text(C_W_KIND));
+    w.kind->clear();
+    w.kind->addItem(c_text(C_W_KIND_NONE));
+    for (std::size_t k = 1; k < std::size(KINDS); ++k)
+        w.kind->addItem(QString::fromUtf8(assessment_kind_text(KINDS[k])));
+    for (std::size_t k = 0; k < std::size(KINDS); ++k)
+        if (KINDS[k] == doc_.settings().kind) w.kind->setCurrentIndex(int(k));
+    w.month_label->setText(c_text(C_W_MONTH));
+    w.month->clear();
+    for (int m = 0; m < MONTHS; ++m) w.month->addItem(c_text(C_MONTH_1 + m));
+    w.month->setCurrentIndex(doc_.month());
+    w.results_label->setText(c_text(C_W_RESULTS));
+    w.export_text->setText(c_text(C_W_EXPORT_TEXT));
+    w.export_pdf->setText(c_text(C_W_EXPORT_PDF));
+    w.print->setText(c_text(C_W_PRINT));
+    w.close->setText(c_text(C_W_CLOSE));
+    updating_ = false;
+
+    // Names for assistive technology, in the language of the texts.
+    w.climate->setAccessibleName(c_text(C_W_A11Y_CLIMATE));
+    w.results->setAccessibleName(c_text(C_W_A11Y_RESULTS));
+    w.charts->setAccessibleName(c_text(C_W_A11Y_DIAGRAM) + QStringLiteral("; ") +
+                                c_text(C_W_A11Y_BARS));
+    w.humidity->setAccessibleName(c_text(C_W_HUMIDITY));
+    w.kind->setAccessibleName(c_text(C_W_KIND));
+    w.month->setAccessibleName(c_text(C_W_MONTH));
+    for (QLabel* v : w.verdicts) v->setAccessibleName(c_text(C_W_A11Y_VERDICTS));
+    for (QPushButton* b : {w.open_climate, w.save_climate, w.export_text, w.export_pdf, w.print,
+                           w.close})
+        b->setAccessibleName(b->text().remove(QChar(0x2026)));
+    climate_model_->retranslate();
+    show_results();
+}
+
+void TForm_Assess::show_results() {
+    Controls& w = w_;
+    const bool valid = doc_.valid();
+    if (valid) {
+        const Verdicts v = summary_verdicts(doc_.assessment(), doc_.settings());
+        const Verdict* all[3] = {&v.interstitial, &v.surface, &v.u};
+        for (int i = 0; i < 3; ++i) {
+            // Colour is a second cue only: the text says it all.
+            const char* colour = all[i]->tone == Tone::good  ? "#006400"
+                                 : all[i]->tone == Tone::bad ? "#a00000"
+                                                             : "#000000";
+            w.verdicts[i]->setStyleSheet(QStringLiteral("color: %1;").arg(colour));
+            w.verdicts[i]->setText(QString::fromStdString(all[i]->text));
+        }
+    }
+    for (QLabel* l : w.verdicts) l->setVisible(valid);
+    w.problem->setVisible(!valid);
+    w.problem->setText(QString::fromStdString(doc_.problem()));
+    results_model_->refresh();
+    // Sized once for the whole update, not cell by cell.
+    w.results->resizeColumnsToContents();
+    if (doc_.climate().humidity_class > 0) climate_model_->refresh();
+    show_month();
+}
+
+void TForm_Assess::show_month() {
+    updating_ = true;
+    w_.month->setCurrentIndex(doc_.month());
+    updating_ = false;
+    results_model_->refresh();
+    w_.charts->update();
+}
+
+void TForm_Assess::show_climate_state() {
+    updating_ = true;
+    w_.humidity->setCurrentIndex(doc_.climate().humidity_class);
+    updating_ = false;
+    climate_model_->refresh();
+    w_.climate->resizeColumnsToContents();
+}
+
+void TForm_Assess::change_climate(const Climate& after) {
+    undo_->push(new ClimateCommand(doc_, doc_.climate(), after));
+}
+
+void TForm_Assess::message(const std::string& utf8, MsgIcon icon) {
+    // The text is UTF-8 and passed as it is (θ, φ and − have no Windows-1250 form).
+    ui_.message_box("", QString::fromStdString(utf8), "",
+                    catalogue_b_text(icon == MsgIcon::error ? TextB::ErrorCaption
+                                                            : TextB::WarningCaption),
+                    icon, MsgButtons::ok);
+}
+
+void TForm_Assess::paste_rows(const QString& text) {
+    Climate after = doc_.climate();
+    std::string error;
+    if (!paste_climate_rows(text.toStdString(), ui_.decimal_separator(), after, error)) {
+        message(error, MsgIcon::error);
+        return;
+    }
+    change_climate(after);
+}
+
+void TForm_Assess::open_climate() {
+    FileDialog& d = climate_dialog_;
+    d.prepare(catalogue_d_text(TextD::ClimateOpenTitle), catalogue_d_text(TextD::ClimateFilter),
+              d.dir, QString(), QStringLiteral("csv"));
+    d.overwrite_prompt = false;
+    const std::optional<QString> path = ui_.run_open_dialog(d);
+    if (!path) return;
+    std::string error;
+    Climate read = doc_.climate();
+    if (!doc_.read_climate(*path, read, error)) {
+        message(error, MsgIcon::error);
+        return;
+    }
+    change_climate(read);
+    d.dir = folder_part(*path);
+}
+
+void TForm_Assess::save_climate() {
+    FileDialog& d = climate_dialog_;
+    d.prepare(catalogue_d_text(TextD::ClimateSaveTitle), catalogue_d_text(TextD::ClimateFilter),
+              d.dir, QString(), QStringLiteral("csv"));
+    d.overwrite_prompt = true;
+    const std::optional<QString> path = ui_.run_save_dialog(d);
+    if (!path) return;
+    std::string error;
+    if (!doc_.save_climate(*path, error)) message(error, MsgIcon::error);
+    d.dir = folder_part(*path);
+}
+
+void TForm_Assess::export_text() {
+    FileDialog& d = export_dialog_;
+    d.prepare(catalogue_d_text(TextD::ExportTextTitle), catalogue_d_text(TextD::TextFilter), d.dir,
+              QString(), QStringLiteral("txt"));
+    d.overwrite_prompt = true;
+    const std::optional<QString> path = ui_.run_save_dialog(d);
+    if (!path) return;
+    const std::string text = doc_.report_text();
+    AtomicFile file;
+    if (!file.open(path_to_bytes(*path).constData()) || !file.write(text.data(), text.size()) ||
+        !file.commit())
+        message(catalogue_c_text(C_W_CANNOT_WRITE), MsgIcon::error);
+    d.dir = folder_part(*path);
+}
+
+void TForm_Assess::export_pdf() {
+    if (!doc_.valid()) {
+        message(doc_.problem(), MsgIcon::error);
+        return;
+    }
+    FileDialog& d = export_dialog_;
+    d.prepare(catalogue_d_text(TextD::ExportPdfTitle), catalogue_d_text(TextD::PdfFilter), d.dir,
+              QString(), QStringLiteral("pdf"));
+    d.overwrite_prompt = true;
+    const std::optional<QString> path = ui_.run_save_dialog(d);
+    if (!path) return;
+    const AssessmentPageInput in{&doc_.document().record(), &doc_.assessment(), doc_.settings(),
+                                 doc_.month()};
+    if (!write_assessment_pdf(*path, in)) message(catalogue_c_text(C_W_CANNOT_WRITE), MsgIcon::error);
+    d.dir = folder_part(*path);
+}
+
+void TForm_Assess::print() {
+    if (!doc_.valid()) {
+        message(doc_.problem(), MsgIcon::error);
+        return;
+    }
+    const std::unique_ptr<PrintJob> job = ui_.run_print_dialog();
+    if (!job) return;
+    const AssessmentPageInput in{&doc_.document().record(), &doc_.assessment(), doc_.settings(),
+                                 doc_.month()};
+    if (!job->print_assessment(in)) message(catalogue_c_text(C_W_PRINT_FAILED), MsgIcon::error);
+}

@@ -1,0 +1,103 @@
+// The year-round assessment window: the climate of twelve months, the kind
+// of partition, the monthly results, the verdicts and the charts of one
+// month. Non-modal, made when first opened, a view of the document's
+// AssessmentDocument; every dialog goes through the document's Ui.
+#pragma once
+
+#include <QPointer>
+#include <QTableView>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "document/ui.h"
+#include "output/assessment_charts.h"
+
+class AssessmentDocument;
+class ClimateModel;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QUndoStack;
+class ResultsModel;
+
+// The climate grid: Ctrl+V pastes twelve rows from a spreadsheet.
+class ClimateGrid : public QTableView {
+public:
+    using QTableView::QTableView;
+    std::function<void()> on_paste;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+};
+
+// The diagram and the bars; a click on a bar chooses its month.
+class ChartsBox : public QWidget {
+public:
+    explicit ChartsBox(AssessmentDocument& doc, QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+
+private:
+    AssessmentDocument& doc_;
+    ChartBox bars_;
+};
+
+class TForm_Assess : public QWidget {
+public:
+    TForm_Assess(AssessmentDocument& doc, QWidget* parent = nullptr);
+    ~TForm_Assess() override;
+
+    AssessmentDocument& assessment() { return doc_; }
+    QUndoStack& undo_stack() { return *undo_; }
+
+    // The commands of the buttons, reachable by the tests.
+    void paste_rows(const QString& text);
+    void open_climate();
+    void save_climate();
+    void export_text();
+    void export_pdf();
+    void print();
+
+private:
+    void build();
+    void retranslate();
+    void show_results();
+    void show_month();
+    void show_climate_state();
+    void message(const std::string& utf8, MsgIcon icon);
+    // The climate as it is now replaced by `after`, as one undo step.
+    void change_climate(const struct Climate& after);
+
+    AssessmentDocument& doc_;
+    Ui& ui_;
+    QUndoStack* undo_ = nullptr;
+    ClimateModel* climate_model_ = nullptr;
+    ResultsModel* results_model_ = nullptr;
+    struct Controls {
+        QGroupBox* climate_group = nullptr;
+        QLabel* humidity_label = nullptr;
+        QComboBox* humidity = nullptr;
+        ClimateGrid* climate = nullptr;
+        QPushButton* open_climate = nullptr;
+        QPushButton* save_climate = nullptr;
+        QLabel* kind_label = nullptr;
+        QComboBox* kind = nullptr;
+        QLabel* month_label = nullptr;
+        QComboBox* month = nullptr;
+        QLabel* verdicts[3] = {};
+        QLabel* problem = nullptr;
+        QLabel* results_label = nullptr;
+        QTableView* results = nullptr;
+        ChartsBox* charts = nullptr;
+        QPushButton* export_text = nullptr;
+        QPushButton* export_pdf = nullptr;
+        QPushButton* print = nullptr;
+        QPushButton* close = nullptr;
+    } w_;
+    FileDialog climate_dialog_, export_dialog_;
+    bool updating_ = false;  // the program sets a combo box, not the user
+};

@@ -1,0 +1,67 @@
+#include "qt/assessment_paint.h"
+
+#include <QFile>
+#include <QPdfWriter>
+
+#include "qt/fonts.h"
+#include "qt/painter_canvas.h"
+
+namespace {
+
+QFont assessment_font(int points) {
+    register_font_substitutes();
+    QFont f("Liberation Sans");
+    f.setStyleHint(QFont::SansSerif);
+    f.setPointSize(points);
+    return f;
+}
+
+}  // namespace
+
+bool paint_assessment_pages(QPagedPaintDevice& device, const AssessmentPageInput& in) {
+    QPainter painter;
+    if (!painter.begin(&device)) return false;
+    painter.setFont(assessment_font(9));
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    const QRect area = device.pageLayout().paintRectPixels(device.logicalDpiX());
+    // Painting starts at the printable area's corner already.
+    const int width = area.width(), height = area.height();
+    QPainterCanvas canvas(painter);
+    const int pages = assessment_page_count(canvas, in, width, height);
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0 && !device.newPage()) {
+            painter.end();
+            return false;
+        }
+        draw_assessment_page(canvas, in, width, height, page);
+    }
+    return painter.end();
+}
+
+bool write_assessment_pdf(const QString& path, const AssessmentPageInput& in) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    bool ok = false;
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(300);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+        writer.setCreator(QStringLiteral("PARIETA"));
+        ok = paint_assessment_pages(writer, in);
+    }
+    file.close();
+    return ok && file.error() == QFileDevice::NoError;
+}
+
+void paint_assessment_charts(QPainter& painter, const Assessment& a, int month, int width,
+                             int height, ChartBox& bars) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    QPainterCanvas canvas(painter);
+    const int diagram_w = width * 3 / 5;
+    draw_glaser_diagram(a, month, canvas, {0, 0, diagram_w - 4, height});
+    bars = {diagram_w + 4, 0, width - diagram_w - 4, height};
+    draw_month_bars(a, month, canvas, bars);
+    painter.restore();
+}
