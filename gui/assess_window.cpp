@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -14,6 +15,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QStyledItemDelegate>
 #include <QUndoStack>
@@ -76,6 +78,39 @@ public:
     }
 };
 
+// Each column as wide as its widest cell (bold, as the chosen month's row may
+// be) or the widest word of its heading, which wraps. Once for a whole
+// update, not cell by cell.
+void fit_columns(QTableView* t) {
+    QAbstractItemModel* model = t->model();
+    QFont bold = t->font();
+    bold.setBold(true);
+    const QFontMetrics fm(bold);
+    const QFontMetrics head(t->horizontalHeader()->font());
+    for (int col = 0; col < model->columnCount(); ++col) {
+        int width = 0;
+        const QString heading = model->headerData(col, Qt::Horizontal, Qt::DisplayRole).toString();
+        for (const QString& part : heading.split(QLatin1Char(' ')))
+            width = std::max(width, head.horizontalAdvance(part) + 16);  // the section's margins
+        for (int row = 0; row < model->rowCount(); ++row)
+            width = std::max(width, fm.horizontalAdvance(model->index(row, col).data().toString()));
+        t->setColumnWidth(col, width + 10);
+    }
+}
+
+// The short month names ("Jan" ... or "I" ...).
+std::array<std::string, MONTHS> short_months() {
+    std::array<std::string, MONTHS> out;
+    const std::string names = catalogue_c_text(C_W_MONTH_SHORT);
+    std::size_t from = 0;
+    for (int m = 0; m < MONTHS; ++m) {
+        const std::size_t bar = std::min(names.find('|', from), names.size());
+        out[m] = names.substr(from, bar - from);
+        from = bar + 1;
+    }
+    return out;
+}
+
 }  // namespace
 
 // The twelve months' climate as the grid shows it, in the Ui's decimal separator.
@@ -112,7 +147,7 @@ public:
     }
     QVariant headerData(int section, Qt::Orientation o, int role) const override {
         if (role != Qt::DisplayRole) return {};
-        if (o == Qt::Vertical) return c_text(C_MONTH_1 + section);
+        if (o == Qt::Vertical) return QString::fromStdString(short_months()[section]);
         return c_text(CLIMATE_HEADINGS[section]);
     }
     Qt::ItemFlags flags(const QModelIndex& index) const override {
@@ -173,7 +208,7 @@ public:
     // New results: the texts once, then one change for the whole table.
     void refresh() {
         headings_ = summary_headings();
-        for (int m = 0; m < MONTHS; ++m) headings_months_[m] = catalogue_c_text(C_MONTH_1 + m);
+        headings_months_ = short_months();
         if (doc_.valid()) {
             for (int m = 0; m < MONTHS; ++m) summary_row(doc_.assessment(), m, rows_[m]);
         }
@@ -236,8 +271,10 @@ TForm_Assess::TForm_Assess(AssessmentDocument& doc, QWidget* parent)
     show_climate_state();
     show_results();
 
+    // Small screens give the window nearly all of themselves.
     const QSize screen = ui_.screen_size();
-    resize(screen.width() * 9 / 10, screen.height() * 9 / 10);
+    const int margin = screen.width() < 1000 ? 12 : screen.width() / 10;
+    resize(screen.width() - margin, screen.height() - (screen.height() < 700 ? 40 : screen.height() / 10));
 }
 
 TForm_Assess::~TForm_Assess() = default;
@@ -246,18 +283,18 @@ void TForm_Assess::build() {
     Controls& w = w_;
     const char sep = ui_.decimal_separator();
 
-    w.climate_group = named(new QGroupBox(this), "climate_group");
-    w.humidity_label = named(new QLabel(w.climate_group), "humidity_label");
-    w.humidity = named(new QComboBox(w.climate_group), "humidity");
-    w.climate = named(new ClimateGrid(w.climate_group), "climate");
+    w.climate_label = named(new QLabel(this), "climate_label");
+    w.humidity_label = named(new QLabel(this), "humidity_label");
+    w.humidity = named(new QComboBox(this), "humidity");
+    w.climate = named(new ClimateGrid(this), "climate");
     climate_model_ = new ClimateModel(doc_, sep, this);
     w.climate->setModel(climate_model_);
     w.climate->setItemDelegate(new NumberDelegate(w.climate));
     w.climate->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                                QAbstractItemView::AnyKeyPressed);
     w.climate->setSelectionMode(QAbstractItemView::SingleSelection);
-    w.open_climate = named(new QPushButton(w.climate_group), "open_climate");
-    w.save_climate = named(new QPushButton(w.climate_group), "save_climate");
+    w.open_climate = named(new QPushButton(this), "open_climate");
+    w.save_climate = named(new QPushButton(this), "save_climate");
 
     w.kind_label = named(new QLabel(this), "kind_label");
     w.kind = named(new QComboBox(this), "kind");
@@ -284,50 +321,45 @@ void TForm_Assess::build() {
     w.print = named(new QPushButton(this), "print");
     w.close = named(new QPushButton(this), "close");
 
-    // Rows as low as the font allows, so twelve months fit at 800x600.
-    const int row_h = fontMetrics().height() + 4;
+    w.climate->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     for (QTableView* t : {static_cast<QTableView*>(w.climate), w.results}) {
         t->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-        t->verticalHeader()->setDefaultSectionSize(row_h);
         t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        t->setMinimumHeight(row_h * (MONTHS + 1) + 4);
-        t->setMaximumHeight(row_h * (MONTHS + 1) + 6);
+        t->horizontalHeader()->setDefaultAlignment(
+            Qt::Alignment(int(Qt::AlignCenter) | int(Qt::TextWordWrap)));
+    }
+    fit_rows();
+
+    auto* choices = new QHBoxLayout;
+    const std::pair<QLabel*, QComboBox*> combos[] = {
+        {w.humidity_label, w.humidity}, {w.kind_label, w.kind}, {w.month_label, w.month}};
+    for (const auto& [label, combo] : combos) {
+        label->setBuddy(combo);
+        choices->addWidget(label);
+        choices->addWidget(combo, 1);
+        choices->addSpacing(8);
     }
 
-    auto* climate_layout = new QVBoxLayout(w.climate_group);
-    auto* humidity_row = new QHBoxLayout;
-    humidity_row->addWidget(w.humidity_label);
-    humidity_row->addWidget(w.humidity, 1);
-    climate_layout->addLayout(humidity_row);
-    climate_layout->addWidget(w.climate);
-    auto* climate_buttons = new QHBoxLayout;
-    climate_buttons->addWidget(w.open_climate);
-    climate_buttons->addWidget(w.save_climate);
-    climate_layout->addLayout(climate_buttons);
-
-    auto* results_box = new QVBoxLayout;
-    auto* choices = new QHBoxLayout;
-    choices->addWidget(w.kind_label);
-    choices->addWidget(w.kind, 1);
-    choices->addSpacing(12);
-    choices->addWidget(w.month_label);
-    choices->addWidget(w.month, 1);
-    results_box->addLayout(choices);
-    results_box->addWidget(w.results_label);
-    results_box->addWidget(w.results);
-
-    auto* top = new QHBoxLayout;
-    top->addWidget(w.climate_group, 0);
-    top->addLayout(results_box, 1);
+    auto* tables = new QGridLayout;
+    tables->setHorizontalSpacing(6);
+    tables->setVerticalSpacing(1);
+    tables->addWidget(w.climate_label, 0, 0);
+    tables->addWidget(w.results_label, 0, 1);
+    tables->addWidget(w.climate, 1, 0);
+    tables->addWidget(w.results, 1, 1);
+    tables->setColumnStretch(1, 1);
 
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(w.open_climate);
+    buttons->addWidget(w.save_climate);
     buttons->addStretch(1);
     for (QPushButton* b : {w.export_text, w.export_pdf, w.print, w.close}) buttons->addWidget(b);
 
     auto* main = new QVBoxLayout(this);
     main->setContentsMargins(6, 6, 6, 6);
-    main->setSpacing(4);
-    main->addLayout(top);
+    main->setSpacing(3);
+    main->addLayout(choices);
+    main->addLayout(tables);
     for (QLabel* v : w.verdicts) main->addWidget(v);
     main->addWidget(w.problem);
     main->addWidget(w.charts, 1);
@@ -392,11 +424,35 @@ void TForm_Assess::build() {
     climate_dialog_.dir = export_dialog_.dir = doc_.document().state().save_dir;
 }
 
+void TForm_Assess::fit_rows() {
+    // Rows as low as the font allows, so twelve months fit at 800x600; both
+    // tables' headings two lines high, so their months stand side by side.
+    const int row_h = fontMetrics().height() + 3;
+    const int heading_h = 2 * fontMetrics().height() + 4;
+    for (QTableView* t : {static_cast<QTableView*>(w_.climate), w_.results}) {
+        t->verticalHeader()->setMinimumSectionSize(row_h);
+        t->verticalHeader()->setDefaultSectionSize(row_h);
+        t->horizontalHeader()->setFixedHeight(heading_h);
+        int height = row_h * MONTHS + heading_h + 2 * t->frameWidth();
+        if (t == w_.results) height += t->horizontalScrollBar()->sizeHint().height();
+        t->setFixedHeight(height);
+    }
+}
+
+void TForm_Assess::changeEvent(QEvent* e) {
+    QWidget::changeEvent(e);
+    if (e->type() == QEvent::FontChange && w_.results) {
+        fit_rows();
+        show_climate_state();
+        size_results();
+    }
+}
+
 void TForm_Assess::retranslate() {
     Controls& w = w_;
     updating_ = true;
     setWindowTitle(c_text(C_W_TITLE));
-    w.climate_group->setTitle(c_text(C_W_CLIMATE));
+    w.climate_label->setText(c_text(C_W_CLIMATE));
     w.humidity_label->setText(c_text(C_W_HUMIDITY));
     w.humidity->clear();
     w.humidity->addItem(c_text(C_W_HUMIDITY_GIVEN));
@@ -459,11 +515,12 @@ void TForm_Assess::show_results() {
     w.problem->setVisible(!valid);
     w.problem->setText(QString::fromStdString(doc_.problem()));
     results_model_->refresh();
-    // Sized once for the whole update, not cell by cell.
-    w.results->resizeColumnsToContents();
+    size_results();
     if (doc_.climate().humidity_class > 0) climate_model_->refresh();
     show_month();
 }
+
+void TForm_Assess::size_results() { fit_columns(w_.results); }
 
 void TForm_Assess::show_month() {
     updating_ = true;
@@ -478,7 +535,11 @@ void TForm_Assess::show_climate_state() {
     w_.humidity->setCurrentIndex(doc_.climate().humidity_class);
     updating_ = false;
     climate_model_->refresh();
-    w_.climate->resizeColumnsToContents();
+    fit_columns(w_.climate);
+    // The grid as wide as its columns, the results taking the rest.
+    int width = w_.climate->verticalHeader()->width() + 2 * w_.climate->frameWidth();
+    for (int col = 0; col < CLIMATE_COLUMNS; ++col) width += w_.climate->columnWidth(col);
+    w_.climate->setFixedWidth(width);
 }
 
 void TForm_Assess::change_climate(const Climate& after) {

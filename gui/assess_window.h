@@ -67,6 +67,13 @@ private:
     void retranslate();
     void show_results();
     void show_month();
+    void size_results();
+    void fit_rows();
+
+protected:
+    void changeEvent(QEvent* e) override;
+
+private:
     void show_climate_state();
     void message(const std::string& utf8, MsgIcon icon);
     // The climate as it is now replaced by `after`, as one undo step.
@@ -78,7 +85,7 @@ private:
     ClimateModel* climate_model_ = nullptr;
     ResultsModel* results_model_ = nullptr;
     struct Controls {
-        QGroupBox* climate_group = nullptr;
+        QLabel* climate_label = nullptr;
         QLabel* humidity_label = nullptr;
         QComboBox* humidity = nullptr;
         ClimateGrid* climate = nullptr;

@@ -114,7 +114,7 @@ void draw_glaser_diagram(const Assessment& a, int month, Canvas& c, ChartBox box
     frame(c, p);
     y_ticks(c, p, y_step, "0");
 
-    const double x_step = nice_step(a.sd_total, std::max(1, (p.right - p.left) / (6 * label_w)));
+    const double x_step = nice_step(a.sd_total, std::max(1, (p.right - p.left) / (3 * label_w)));
     for (double v = 0.0; v <= a.sd_total + x_step * 1e-9; v += x_step) {
         const int x = p.x(v);
         c.set_pen_color(CHART_BLACK);
@@ -149,8 +149,8 @@ void draw_glaser_diagram(const Assessment& a, int month, Canvas& c, ChartBox box
         }
     }
     const char* sat = catalogue_c_text(C_W_PSAT);
-    c.text_utf8(p.right - c.text_width_utf8(sat), p.y(saturation_pressure_pa(r.theta_i)) - h - 2,
-                sat);
+    c.text_utf8(p.right - c.text_width_utf8(sat) - 6,
+                std::max(p.top, p.y(saturation_pressure_pa(r.theta_i)) - h - 2), sat);
 
     // The straight line from p_e to p_i, then the chain over it.
     c.set_pen_color(CHART_GREY);
@@ -169,7 +169,7 @@ void draw_glaser_diagram(const Assessment& a, int month, Canvas& c, ChartBox box
     }
     c.line(px, py, p.x(a.sd_total), p.y(r.p_i));
     const char* vapour = catalogue_c_text(C_W_P);
-    c.text_utf8(p.right - c.text_width_utf8(vapour) - 2, p.y(r.p_i) + 3, vapour);
+    c.text_utf8(p.right - c.text_width_utf8(vapour) - 6, p.y(r.p_i) + 3, vapour);
 
     // The planes that condense (x) or dry out (o), with g.
     c.set_pen_width(2);
