@@ -467,8 +467,6 @@ void TForm_Assess::retranslate() {
     w.kind->addItem(c_text(C_W_KIND_NONE));
     for (std::size_t k = 1; k < std::size(KINDS); ++k)
         w.kind->addItem(QString::fromUtf8(assessment_kind_text(KINDS[k])));
-    for (std::size_t k = 0; k < std::size(KINDS); ++k)
-        if (KINDS[k] == doc_.settings().kind) w.kind->setCurrentIndex(int(k));
     w.month_label->setText(c_text(C_W_MONTH));
     w.month->clear();
     for (int m = 0; m < MONTHS; ++m) w.month->addItem(c_text(C_MONTH_1 + m));
@@ -499,6 +497,10 @@ void TForm_Assess::retranslate() {
 void TForm_Assess::show_results() {
     Controls& w = w_;
     const bool valid = doc_.valid();
+    updating_ = true;
+    for (std::size_t k = 0; k < std::size(KINDS); ++k)
+        if (KINDS[k] == doc_.settings().kind) w.kind->setCurrentIndex(int(k));
+    updating_ = false;
     if (valid) {
         const Verdicts v = summary_verdicts(doc_.assessment(), doc_.settings());
         const Verdict* all[3] = {&v.interstitial, &v.surface, &v.u};
