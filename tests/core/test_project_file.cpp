@@ -695,3 +695,19 @@ TEST(ProjectFile, TheReadmeExampleReads) {
 }
 
 }  // namespace
+
+TEST(ProjectSniff, TheFormatKeyDecidesNotTheName) {
+    const struct {
+        const char* head;
+        bool project;
+    } cases[] = {
+        {"{\n  \"format\": \"parieta-project\",\n  \"version\": 1", true},
+        {"\xEF\xBB\xBF  {\"format\":\"parieta-project\"}", true},
+        {"{\"format\": \"parieta-projects\"}", false},
+        {"{\"title\": \"format\", \"x\": 1}", false},
+        {"[\"format\", \"parieta-project\"]", false},
+        {"PARIETA\x01\x00", false},
+        {"", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(looks_like_project_text(c.head), c.project) << c.head;
+}

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs the build into a temporary prefix and checks the installed tree:
-# both programs, a valid desktop entry that opens our data files, a MIME
-# package that names them in any letter case, and the icon set.
+# both programs, a valid desktop entry that opens our data and project files,
+# a MIME package that names them in any letter case and by content, and the
+# icon set.
 # Usage: test_install.sh CMAKE BUILD_DIR MIME_TYPE_OF MAKE_DATA_FILE
 set -u
 cmake=$1
@@ -38,8 +39,8 @@ if [ -f "$entry" ]; then
     desktop-file-validate "$entry" || fail "desktop-file-validate rejects the desktop entry"
     grep -qx 'Exec=parieta %f' "$entry" || fail "Exec does not give the file to parieta"
     grep -qx 'Icon=parieta' "$entry" || fail "Icon is not parieta"
-    grep -qx 'MimeType=application/x-parieta-data;' "$entry" ||
-        fail "MimeType does not name the data type"
+    grep -qx 'MimeType=application/x-parieta-data;application/x-parieta-project;' "$entry" ||
+        fail "MimeType does not name the data and project types"
 else
     fail "no desktop entry in share/applications"
 fi
@@ -52,6 +53,10 @@ cp "$share/mime/packages/parieta.xml" "$tmp/copy/mime/packages/"
 update-mime-database "$tmp/copy/mime" 2>/dev/null || fail "update-mime-database rejects the package"
 grep -qx '50:application/x-parieta-data:\*\.par' "$tmp/copy/mime/globs2" ||
     fail "globs2 lacks a case-free *.par for the data type"
+grep -qx '50:application/x-parieta-project:\*\.parieta\.json' "$tmp/copy/mime/globs2" ||
+    fail "globs2 lacks a case-free *.parieta.json for the project type"
+grep -qx 'application/x-parieta-project application/json' "$tmp/copy/mime/subclasses" ||
+    fail "the project type is not a kind of JSON"
 grep -qx 'text/x-parieta-report text/plain' "$tmp/copy/mime/subclasses" ||
     fail "the report type is not a kind of plain text"
 
@@ -65,6 +70,11 @@ printf 'QDAT\001\000\000\000' >"$files/no_extension"
 printf 'TEMPERATURE DISTRIBUTION IN A PARTITION\r\n---\r\n' >"$files/report_en"
 printf 'ROZK\243AD TEMPERATURY I CI\214NIENIA PARY WODNEJ W PRZEGRODZIE\r\n' >"$files/report_pl"
 printf 'TEMPERATURE readings of the week\n' >"$files/notes"
+project='{\n  "format": "parieta-project",\n  "version": 1\n}\n'
+printf "$project" >"$files/wall.parieta.json"
+printf "$project" >"$files/WALL.PARIETA.JSON"
+printf "$project" >"$files/project_renamed"
+printf '{"format": "other"}\n' >"$files/other.json"
 check_type() {
     expected=$1
     file=$2
@@ -78,11 +88,17 @@ check_type application/x-parieta-data no_extension
 check_type text/x-parieta-report report_en
 check_type text/x-parieta-report report_pl
 check_type text/plain notes
+check_type application/x-parieta-project wall.parieta.json
+check_type application/x-parieta-project WALL.PARIETA.JSON
+check_type application/x-parieta-project project_renamed
+check_type application/json other.json
 
 # The desktop's list of handlers names us for the data type.
 if command -v update-desktop-database >/dev/null 2>&1; then
     grep -q '^application/x-parieta-data=.*pl\.parieta\.Parieta\.desktop' "$share/applications/mimeinfo.cache" ||
         fail "mimeinfo.cache does not offer parieta for the data type"
+    grep -q '^application/x-parieta-project=.*pl\.parieta\.Parieta\.desktop' "$share/applications/mimeinfo.cache" ||
+        fail "mimeinfo.cache does not offer parieta for the project type"
 fi
 
 # Installed, the settings file is the user's, and the report tool reads the
