@@ -11,33 +11,10 @@
 #include "gui/Quil_gui.h"
 #include "gui/controls.h"
 #include "gui/string_grid.h"
+#include "bench/bench_ui.h"
 #include "lang/catalogue.h"
 
 namespace {
-
-class BenchUi : public Ui {
-public:
-    MsgAnswer message_box(const char*, const char*, MsgIcon, MsgButtons) override {
-        ++boxes;
-        return MsgAnswer::ok;
-    }
-    MsgAnswer message_box(const char*, const QString&, const char*, const char*, MsgIcon,
-                          MsgButtons) override {
-        ++boxes;
-        return MsgAnswer::ok;
-    }
-    std::optional<QString> run_open_dialog(FileDialog&) override { return std::nullopt; }
-    std::optional<QString> run_save_dialog(FileDialog&) override { return std::nullopt; }
-    std::unique_ptr<PrintJob> run_print_dialog() override { return nullptr; }
-    const Clock& clock() const override { return clock_; }
-    QSize screen_size() const override { return {1024, 768}; }
-    int scroll_bar_width() const override { return 17; }
-    char decimal_separator() const override { return '.'; }
-    int boxes = 0;
-
-private:
-    SystemClock clock_;
-};
 
 struct Scene {
     Partition doc;

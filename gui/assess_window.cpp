@@ -94,7 +94,7 @@ void fit_columns(QTableView* t) {
             width = std::max(width, head.horizontalAdvance(part) + 16);  // the section's margins
         for (int row = 0; row < model->rowCount(); ++row)
             width = std::max(width, fm.horizontalAdvance(model->index(row, col).data().toString()));
-        t->setColumnWidth(col, width + 10);
+        if (t->columnWidth(col) != width + 10) t->setColumnWidth(col, width + 10);
     }
 }
 
@@ -213,13 +213,19 @@ public:
             for (int m = 0; m < MONTHS; ++m) summary_row(doc_.assessment(), m, rows_[m]);
         }
         emit dataChanged(index(0, 0), index(MONTHS - 1, SUMMARY_COLUMNS - 2));
-        emit headerDataChanged(Qt::Horizontal, 0, SUMMARY_COLUMNS - 2);
-        emit headerDataChanged(Qt::Vertical, 0, MONTHS - 1);
+        // The headings change with the language, and the chosen month's is bold.
+        if (headings_ != shown_headings_ || doc_.month() != shown_month_) {
+            shown_headings_ = headings_;
+            shown_month_ = doc_.month();
+            emit headerDataChanged(Qt::Horizontal, 0, SUMMARY_COLUMNS - 2);
+            emit headerDataChanged(Qt::Vertical, 0, MONTHS - 1);
+        }
     }
 
 private:
     AssessmentDocument& doc_;
-    SummaryRow headings_;
+    SummaryRow headings_, shown_headings_;
+    int shown_month_ = -1;
     std::array<std::string, MONTHS> headings_months_;
     std::array<SummaryRow, MONTHS> rows_;
 };
@@ -506,20 +512,24 @@ void TForm_Assess::show_results() {
         const Verdict* all[3] = {&v.interstitial, &v.surface, &v.u};
         for (int i = 0; i < 3; ++i) {
             // Colour is a second cue only: the text says it all.
-            const char* colour = all[i]->tone == Tone::good  ? "#006400"
-                                 : all[i]->tone == Tone::bad ? "#a00000"
-                                                             : "#000000";
-            w.verdicts[i]->setStyleSheet(QStringLiteral("color: %1;").arg(colour));
-            w.verdicts[i]->setText(QString::fromStdString(all[i]->text));
+            const QColor colour = all[i]->tone == Tone::good  ? QColor(0, 100, 0)
+                                  : all[i]->tone == Tone::bad ? QColor(160, 0, 0)
+                                                              : palette().color(QPalette::WindowText);
+            if (w.verdicts[i]->palette().color(QPalette::WindowText) != colour) {
+                QPalette p = w.verdicts[i]->palette();
+                p.setColor(QPalette::WindowText, colour);
+                w.verdicts[i]->setPalette(p);
+            }
+            const QString text = QString::fromStdString(all[i]->text);
+            if (w.verdicts[i]->text() != text) w.verdicts[i]->setText(text);
         }
     }
     for (QLabel* l : w.verdicts) l->setVisible(valid);
     w.problem->setVisible(!valid);
     w.problem->setText(QString::fromStdString(doc_.problem()));
-    results_model_->refresh();
-    size_results();
     if (doc_.climate().humidity_class > 0) climate_model_->refresh();
     show_month();
+    size_results();
 }
 
 void TForm_Assess::size_results() { fit_columns(w_.results); }
@@ -541,7 +551,7 @@ void TForm_Assess::show_climate_state() {
     // The grid as wide as its columns, the results taking the rest.
     int width = w_.climate->verticalHeader()->width() + 2 * w_.climate->frameWidth();
     for (int col = 0; col < CLIMATE_COLUMNS; ++col) width += w_.climate->columnWidth(col);
-    w_.climate->setFixedWidth(width);
+    if (w_.climate->width() != width) w_.climate->setFixedWidth(width);
 }
 
 void TForm_Assess::change_climate(const Climate& after) {
