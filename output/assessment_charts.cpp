@@ -89,7 +89,8 @@ void draw_glaser_diagram(const Assessment& a, int month, Canvas& c, ChartBox box
     const double y_step = nice_step(p_top, 5);
     const double y_max = std::ceil(p_top / y_step) * y_step;
 
-    Plot p{box.left + label_w + 8, box.top + 2 * h + 4, box.left + box.width - 10,
+    // Below the month and the axis title, with room for the top tick's label.
+    Plot p{box.left + label_w + 8, box.top + 2 * h + h / 2 + 6, box.left + box.width - 10,
            box.top + box.height - 2 * h - 8, a.sd_total, y_max};
     if (p.right - p.left < 20 || p.bottom - p.top < 20 || !(a.sd_total > 0.0) || !(y_max > 0.0))
         return;
@@ -114,7 +115,7 @@ void draw_glaser_diagram(const Assessment& a, int month, Canvas& c, ChartBox box
     frame(c, p);
     y_ticks(c, p, y_step, "0");
 
-    const double x_step = nice_step(a.sd_total, std::max(1, (p.right - p.left) / (3 * label_w)));
+    const double x_step = nice_step(a.sd_total, std::max(1, (p.right - p.left) / (2 * label_w)));
     for (double v = 0.0; v <= a.sd_total + x_step * 1e-9; v += x_step) {
         const int x = p.x(v);
         c.set_pen_color(CHART_BLACK);
@@ -197,7 +198,7 @@ Plot bars_plot(const Assessment& a, Canvas& c, const ChartBox& box, double& step
     const double y_max = std::max(step, std::ceil(top / step) * step);
     const int h = c.text_height("0");
     const int label_w = c.text_width_utf8("00000");
-    return Plot{box.left + label_w + 8, box.top + h + 6, box.left + box.width - 6,
+    return Plot{box.left + label_w + 8, box.top + h + h / 2 + 6, box.left + box.width - 6,
                 box.top + box.height - h - 6, double(MONTHS), y_max};
 }
 
@@ -211,12 +212,21 @@ void draw_month_bars(const Assessment& a, int chosen, Canvas& c, ChartBox box) {
     frame(c, p);
     y_ticks(c, p, step, mask_for(step));
 
-    const std::string names = catalogue_c_text(C_W_MONTH_SHORT);
+    std::string names[MONTHS];
+    const std::string all = catalogue_c_text(C_W_MONTH_SHORT);
     std::size_t from = 0;
+    bool fit = true;
+    for (std::string& name : names) {
+        const std::size_t bar = std::min(all.find('|', from), all.size());
+        name = all.substr(from, bar - from);
+        from = bar + 1;
+        fit = fit && c.text_width_utf8(name.c_str()) + 2 <= p.x(1) - p.x(0);
+    }
+    // Too narrow for the names: the months' numbers.
+    if (!fit)
+        for (int m = 0; m < MONTHS; ++m) names[m] = std::to_string(m + 1);
     for (int m = 0; m < MONTHS; ++m) {
-        const std::size_t bar = names.find('|', from);
-        const std::string name = names.substr(from, bar == std::string::npos ? bar : bar - from);
-        from = bar == std::string::npos ? names.size() : bar + 1;
+        const std::string& name = names[m];
 
         const int x0 = p.x(m), x1 = p.x(m + 1);
         const int inset = std::max(1, (x1 - x0) / 6);

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QPdfWriter>
+#include <algorithm>
 
 #include "qt/fonts.h"
 #include "qt/painter_canvas.h"
@@ -21,11 +22,17 @@ QFont assessment_font(int points) {
 bool paint_assessment_pages(QPagedPaintDevice& device, const AssessmentPageInput& in) {
     QPainter painter;
     if (!painter.begin(&device)) return false;
-    painter.setFont(assessment_font(9));
+    // Drawn at 96 dots an inch and scaled to the device, so that the charts'
+    // pens have the weight they have on the screen.
+    const double scale = std::max(1.0, device.logicalDpiX() / 96.0);
+    painter.scale(scale, scale);
+    QFont font = assessment_font(9);
+    font.setPointSizeF(9.0 / scale);
+    painter.setFont(font);
     painter.setRenderHint(QPainter::Antialiasing, true);
     const QRect area = device.pageLayout().paintRectPixels(device.logicalDpiX());
     // Painting starts at the printable area's corner already.
-    const int width = area.width(), height = area.height();
+    const int width = int(area.width() / scale), height = int(area.height() / scale);
     QPainterCanvas canvas(painter);
     const int pages = assessment_page_count(canvas, in, width, height);
     for (int page = 0; page < pages; ++page) {
