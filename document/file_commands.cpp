@@ -59,6 +59,7 @@ bool Document::save_to_file(const QString& path, bool project) {
     }
     // The box must not carry the wait cursor.
     set_busy(false);
+    if (ok) history_.setClean();
     if (!ok) error_box(TextA::CannotSaveData);
     set_status(false, "");
     return ok;
@@ -126,6 +127,7 @@ void Document::opened(const QString& path, bool project) {
     fill_grids(true);
     set_current_file(path);
     state_.results_valid = calculate_partition(record_);
+    restart_history();
     emit results_changed();
     emit graph_changed();
 }

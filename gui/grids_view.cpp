@@ -73,6 +73,7 @@ void TForm_quil::show_grids(bool values) {
         {b.SpeedButtonExit, TextA::HintExit},
     };
     for (const auto& [button, id] : hints) button->setToolTip(text_a(id));
+    show_history();
     b.SpeedButtonAssess->setToolTip(from_1250(catalogue_d_text(TextD::HintAssess)));
     w_.label_title->setText(text_a(TextA::TitleLabel));
     w_.mnu_radio_group_wall->setTitle(text_a(TextA::WallGroupCaption));

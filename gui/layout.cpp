@@ -56,15 +56,14 @@ void TForm_quil::layout_controls() {
         {b.SpeedButtonSave, s},     {b.SpeedButtonExport, s},    {b.SpeedButtonSaveAs, s},
         {b.SpeedButtonExportAs, g}, {b.SpeedButtonMaterials, g}, {b.SpeedButtonPrint, g},
         {b.SpeedButtonLang044, s},  {b.SpeedButtonLang048, g},   {b.SpeedButtonExit, g},
+        {b.SpeedButtonUndo, s},     {b.SpeedButtonRedo, g},
+        {b.SpeedButtonAssess, 0},
     };
     int left = m;
     for (const Step& step : toolbar) {
         step.button->setGeometry(left, 1, 20, 20);
         left += 20 + step.gap_after;
     }
-    // After Exit come the two slots of Undo and Redo, then the assessment.
-    left += 20 + s + 20 + g;
-    b.SpeedButtonAssess->setGeometry(left, 1, 20, 20);
 
     c.graph->setGeometry(scaled(w, 0.01), scaled(h, 0.55), scaled(w, 0.98),
                          int((1.0L - static_cast<long double>(0.55)) * h - 1.75L * r));

@@ -144,8 +144,9 @@ enum class TextB : std::int8_t {
 };
 
 // Catalogue D: the windows' own texts beyond catalogues A, B and C (the
-// find dialog, the assessment window's file dialogs and toolbar hint),
-// Windows-1250 like A and B.
+// find dialog, the undo buttons and the names of undo steps, the assessment
+// window's file dialogs and toolbar hint), Windows-1250 like A and B. A step
+// named for a layer is followed by its planes ("2-3").
 enum class TextD : std::int8_t {
     FindTitle = 0,
     FindWhat = 1,
@@ -153,14 +154,35 @@ enum class TextD : std::int8_t {
     WholeWord = 3,
     FindNext = 4,
     Cancel = 5,
-    HintAssess = 6,
-    ProjectFilter = 7,
-    ClimateOpenTitle = 8,
-    ClimateSaveTitle = 9,
-    ClimateFilter = 10,
-    ExportTextTitle = 11,
-    TextFilter = 12,
-    ExportPdfTitle = 13,
-    PdfFilter = 14,
+    Undo = 6,
+    Redo = 7,
+    StepSeveralValues = 8,
+    StepTitle = 9,
+    StepTempExt = 10,
+    StepTempInt = 11,
+    StepResExt = 12,
+    StepResInt = 13,
+    StepHumExt = 14,
+    StepHumInt = 15,
+    StepDiffExt = 16,
+    StepDiffInt = 17,
+    StepRadius = 18,
+    StepDescription = 19,
+    StepThickness = 20,
+    StepLambda = 21,
+    StepDelta = 22,
+    StepAddLayer = 23,
+    StepDeleteLayer = 24,
+    StepWallType = 25,
+    StepCalcMode = 26,
+    HintAssess = 27,
+    ProjectFilter = 28,
+    ClimateOpenTitle = 29,
+    ClimateSaveTitle = 30,
+    ClimateFilter = 31,
+    ExportTextTitle = 32,
+    TextFilter = 33,
+    ExportPdfTitle = 34,
+    PdfFilter = 35,
 };
-constexpr int CATALOGUE_D_SIZE = 15;
+constexpr int CATALOGUE_D_SIZE = 36;
