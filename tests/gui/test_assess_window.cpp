@@ -254,6 +254,36 @@ TEST_F(AssessWindowTest, ProjectRoundTripThroughSaveAsAndOpen) {
     EXPECT_EQ(adoc().settings().kind, PartitionKind::Roof);
 }
 
+TEST_F(AssessWindowTest, ClimateFileSavedAndOpenedBackAsOneUndoStep) {
+    open_on(TestWall::dries);
+    for (int humidity_class : {0, 4}) {
+        Climate saved = test_climate();
+        saved.months[3].theta_e = 6.125;
+        saved.humidity_class = humidity_class;
+        adoc().set_climate(saved);
+        const QString file = dir.filePath(humidity_class ? "class.csv" : "phi.csv");
+        ui.save_answers.push_back(file);
+        assess->save_climate();
+        adoc().set_climate(test_climate());
+        ui.open_answers.push_back(file);
+        assess->open_climate();
+        EXPECT_TRUE(ui.boxes.empty()) << ui.shown();
+        EXPECT_EQ(adoc().climate().months[3].theta_e, 6.125);
+        EXPECT_EQ(adoc().climate().humidity_class, humidity_class);
+        assess->undo_stack().undo();
+        EXPECT_EQ(adoc().climate().months[3].theta_e, 6.0);
+    }
+    // A file that is not a climate: the reader's message, the climate kept.
+    QFile bad(dir.filePath("bad.csv"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("month,theta_e\n");
+    bad.close();
+    ui.open_answers.push_back(bad.fileName());
+    assess->open_climate();
+    EXPECT_TRUE(last_box().contains("bad.csv:1")) << ui.shown();
+    EXPECT_EQ(adoc().climate().months[3].theta_e, 6.0);
+}
+
 TEST_F(AssessWindowTest, ReportsAsTextPdfAndPrint) {
     open_on(TestWall::accumulates);
     const QString text = dir.filePath("a.txt");
