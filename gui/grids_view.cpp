@@ -74,7 +74,9 @@ void TForm_quil::show_grids(bool values) {
     };
     for (const auto& [button, id] : hints) button->setToolTip(text_a(id));
     show_history();
-    b.SpeedButtonAssess->setToolTip(from_1250(catalogue_d_text(TextD::HintAssess)));
+    const QString assess = from_1250(catalogue_d_text(TextD::HintAssess));
+    b.SpeedButtonAssess->setToolTip(assess);
+    b.SpeedButtonAssess->setAccessibleName(assess);
     w_.label_title->setText(text_a(TextA::TitleLabel));
     w_.mnu_radio_group_wall->setTitle(text_a(TextA::WallGroupCaption));
     w_.mnu_radio_group_wall->set_items(text_a(TextA::WallStraight), text_a(TextA::WallCurved));

@@ -97,6 +97,7 @@ TEST_F(AssessWindowTest, ThreeWallsInBothLanguagesFollowingTheSwitch) {
         EXPECT_EQ(assess->findChild<QComboBox*>("month")->currentIndex(), max_month);
         const QString title = c.language == LANG_POLISH ? "Ocena całoroczna" : "Year-round assessment";
         EXPECT_EQ(assess->windowTitle(), title);
+        EXPECT_EQ(button("SpeedButtonAssess")->toolTip(), title + " (F9)");
         EXPECT_EQ(table("climate")->accessibleName(),
                   c.language == LANG_POLISH ? "Tabela klimatu" : "Climate grid");
         TearDown();
@@ -123,6 +124,13 @@ TEST_F(AssessWindowTest, EditsOfThePartitionAndTheMonthReachTheWindow) {
                       results->visualRect(results->model()->index(6, 0)).center());
     EXPECT_EQ(adoc().month(), 6);
     EXPECT_EQ(assess->findChild<QComboBox*>("month")->currentIndex(), 6);
+    // So does a click on a bar: December's is the last, at the right edge.
+    QWidget* charts = assess->findChild<QWidget*>("charts");
+    charts->repaint();
+    QTest::mouseClick(charts, Qt::LeftButton, {}, QPoint(charts->width() - 12, charts->height() / 2));
+    EXPECT_EQ(adoc().month(), 11);
+    QTest::mouseClick(charts, Qt::LeftButton, {}, QPoint(5, charts->height() / 2));
+    EXPECT_EQ(adoc().month(), 11) << "the diagram is not a bar";
 }
 
 TEST_F(AssessWindowTest, CellEditsAreCheckedWithTheLocalesSeparatorAndUndone) {
