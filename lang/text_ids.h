@@ -152,5 +152,12 @@ enum class TextD : std::int8_t {
     WholeWord = 3,
     FindNext = 4,
     Cancel = 5,
+    ConditionsGridName = 6,
+    LayersGridName = 7,
+    GraphName = 8,
+    NoCondensation = 9,
+    CondensationAt = 10,
+    ResultsInvalid = 11,
+    MaterialsTextName = 12,
 };
-constexpr int CATALOGUE_D_SIZE = 6;
+constexpr int CATALOGUE_D_SIZE = 13;
