@@ -83,20 +83,26 @@ void Document::set_current_file(const QString& path) {
     emit caption_changed();
 }
 
-void Document::take_title() { set_title(record_, title_text_.c_str()); }
+void Document::take_title() {
+    const EditScope edit(*this);
+    set_title(record_, title_text_.c_str());
+}
 
 bool Document::insert_layer_at(int row) {
     const int n = used_layers(record_);
-    return row >= 1 && row <= n + 1 && n < MAX_LAYERS && change_layers(insert_layer, row - 1);
+    return row >= 1 && row <= n + 1 && n < MAX_LAYERS &&
+           change_layers(insert_layer, row - 1, {TextD::StepAddLayer, std::int8_t(row)});
 }
 
 bool Document::delete_layer_at(int row) {
     const int n = used_layers(record_);
-    return row >= 1 && row <= n && n > 1 && change_layers(delete_layer, row - 1);
+    return row >= 1 && row <= n && n > 1 &&
+           change_layers(delete_layer, row - 1, {TextD::StepDeleteLayer, std::int8_t(row)});
 }
 
-bool Document::change_layers(bool (*change)(Partition&, int), int index) {
+bool Document::change_layers(bool (*change)(Partition&, int), int index, StepName name) {
     if (!state_.grids_ready) return false;
+    const EditScope edit(*this, name);
     // What was typed goes in first, so the rebuilt grid keeps it.
     read_grids(false, false);
     if (!change(record_, index)) return false;
@@ -110,6 +116,7 @@ void Document::choose_wall_type(int type) {
     if (!state_.grids_ready) return;
     type = type == 1 ? 1 : 0;
     if (type == record_.wall_type) return;
+    const EditScope edit(*this, StepName{TextD::StepWallType});
     set_wall_type(record_, type);
     state_.graph_dirty = true;
     emit wall_type_changed();
@@ -120,6 +127,7 @@ void Document::choose_calc_mode(int mode) {
     if (!state_.grids_ready) return;
     mode = mode == 1 ? 1 : 0;
     if (mode == record_.calc_mode) return;
+    const EditScope edit(*this, StepName{TextD::StepCalcMode});
     set_calc_mode(record_, mode);
     state_.graph_dirty = true;
     fill_grids(false);

@@ -11,20 +11,25 @@
 // The edits: read_grids / refresh_results (cell and edit texts into the
 // record, then the calculation), fill_grids (the record into the texts),
 // take_title, insert_layer_at / delete_layer_at, choose_wall_type /
-// choose_calc_mode. The commands: open, save, save_as, open_given_file,
-// export_beside, export_as, print, switch_language, shutdown.
+// choose_calc_mode. Each edit that changes the record is one step of the
+// undo history (undo, redo). The commands: open, save, save_as,
+// open_given_file, export_beside, export_as, print, switch_language, shutdown.
 #pragma once
 
 #include <QObject>
 #include <QString>
+#include <QUndoStack>
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/Quil_c.h"
 #include "core/message_ui.h"
 #include "document/grid_cells.h"
 #include "document/ui.h"
+#include "lang/text_ids.h"
 
 // The window state the commands and the graph share; lives as long as the
 // document.
@@ -48,6 +53,23 @@ struct WindowState {
     std::string status_text;
 };
 
+// The texts an undo step restores, by slot: the value cells of the
+// conditions grid (external and internal, rows 1 to 4), those of the layer
+// grid (description to Delta, rows 1 to MAX_LAYERS), the title and the radius.
+constexpr int CONDITION_SLOTS = 2 * 4;
+constexpr int LAYER_SLOTS = 4 * MAX_LAYERS;
+constexpr int TITLE_SLOT = CONDITION_SLOTS + LAYER_SLOTS;
+constexpr int RADIUS_SLOT = TITLE_SLOT + 1;
+constexpr int TEXT_SLOTS = RADIUS_SLOT + 1;
+using TextSlots = std::array<std::string, TEXT_SLOTS>;
+
+// What an undo step is called: a catalogue D text, then the layer's planes
+// ("2-3") when `layer` is above 0.
+struct StepName {
+    TextD what = TextD::StepSeveralValues;
+    std::int8_t layer = 0;
+};
+
 class Document : public QObject {
     Q_OBJECT
 
@@ -62,6 +84,8 @@ public:
     const WindowState& state() const { return state_; }
     GridCells& conditions() { return conditions_; }  // mnu_table1
     GridCells& layers() { return layers_; }          // mnu_table2
+    const GridCells& conditions() const { return conditions_; }
+    const GridCells& layers() const { return layers_; }
     const std::string& title_text() const { return title_text_; }
     const std::string& radius_text() const { return radius_text_; }
     void set_title_text(const std::string& text) { title_text_ = text; }
@@ -86,7 +110,8 @@ public:
     // read_grids, then a repaint of the graph when an input changed.
     void refresh_results(bool numbers_only, bool with_messages);
     // Counts and texts of both grids from the record and the language; with
-    // `values` the numbers, the title and the radius too.
+    // `values` the numbers, the title and the radius too, and then, outside
+    // an edit, the undo history starts again from these texts.
     void fill_grids(bool values);
     // The title edit's text into the record (Enter, leaving the edit).
     void take_title();
@@ -98,6 +123,28 @@ public:
     // 0 discards the key; backspace, E, e, digits, the decimal separator and
     // "-" pass.
     char16_t filter_number_key(char16_t key) const;
+
+    // --- undo and redo -----------------------------------------------------------
+    // Both first take in what was typed (a step of its own when it changes
+    // the record, without messages), then bring back the record, the cell
+    // and edit texts and the results as they were before or after the step.
+    // The saved state is the history's clean state: the record is modified
+    // exactly when the history stands elsewhere.
+    void undo();
+    void redo();
+    bool can_undo() const { return history_.canUndo(); }
+    bool can_redo() const { return history_.canRedo(); }
+    // "Undo: thickness of layer 2-3", "Redo: title": the step undo or redo
+    // would go over, in the current language (Windows-1250); the verb alone
+    // when there is none.
+    std::string undo_text() const;
+    std::string redo_text() const;
+    const QUndoStack& history() const { return history_; }
+    // Whether the text differs from what the last edit took in: a cell of
+    // conditions() or layers(), the title, the radius.
+    bool typed_in_cell(const GridCells& grid, int col, int row) const;
+    bool typed_in_title() const;
+    bool typed_in_radius() const;
 
     // --- commands --------------------------------------------------------------
     // The unsaved-changes question; true when the document may be dropped.
@@ -148,14 +195,43 @@ signals:
     void status_changed(bool paint_now);
     // The wait cursor on or off.
     void busy_changed(bool busy);
+    // A step was made, undone or redone, or the history started again.
+    void history_changed();
 
 private:
+    class Step;
+    friend class Step;
+    // An edit from its start to its end; only the outermost one counts.
+    class EditScope {
+    public:
+        explicit EditScope(Document& d, std::optional<StepName> name = std::nullopt) : d_(d) {
+            d_.begin_edit(name);
+        }
+        ~EditScope() { d_.end_edit(); }
+        EditScope(const EditScope&) = delete;
+        EditScope& operator=(const EditScope&) = delete;
+
+    private:
+        Document& d_;
+    };
     void error_box(TextA text);
     void set_status(bool visible, const std::string& text, bool paint_now = false);
     void set_busy(bool busy) { emit busy_changed(busy); }
     void fill_conditions(bool values);
-    bool change_layers(bool (*change)(Partition&, int), int index);
+    bool change_layers(bool (*change)(Partition&, int), int index, StepName name);
     void fill_layers(bool values);
+
+    // The history (history.cpp): an outermost edit notes the record as it
+    // was and, when the record changed, ends as one step.
+    void begin_edit(std::optional<StepName> name);
+    void end_edit();
+    void restart_history();
+    void go_through_step(bool forward);
+    void apply_step(const Step& step, bool forward);
+    TextSlots current_texts() const;
+    bool typed_anything() const;
+    void put_texts(const TextSlots& texts);
+    std::string step_text(const QUndoCommand* step, TextD verb) const;
 
     Partition& record_;
     OneBoxUi ui_;
@@ -169,4 +245,15 @@ private:
     // After Exit the application's quit closes the windows once more; the
     // question is not asked twice.
     bool shut_down_ = false;
+
+    QUndoStack history_;
+    int edit_depth_ = 0;
+    std::optional<StepName> edit_name_;
+    std::array<std::uint8_t, PAYLOAD_SIZE> edit_before_{};
+    // The record's input, the texts and the validity of the results at the
+    // history's index, and the texts as the last edit took them in.
+    std::array<std::uint8_t, PAYLOAD_SIZE> step_input_{};
+    TextSlots step_texts_;
+    bool step_valid_ = true;
+    TextSlots committed_;
 };

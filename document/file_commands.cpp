@@ -27,6 +27,7 @@ bool Document::save_to_file(const QString& path) {
     const bool ok = write_data_file(record_, path_to_bytes(path).constData()) == WRITE_DONE;
     // The box must not carry the wait cursor.
     set_busy(false);
+    if (ok) history_.setClean();
     if (!ok) error_box(TextA::CannotSaveData);
     set_status(false, "");
     return ok;
@@ -63,6 +64,7 @@ bool Document::open_file(const QString& path) {
         fill_grids(true);
         set_current_file(path);
         state_.results_valid = calculate_partition(record_);
+        restart_history();
         emit results_changed();
         emit graph_changed();
     }

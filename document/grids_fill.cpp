@@ -68,6 +68,7 @@ void Document::fill_grids(bool values) {
     set_status(false, state_.status_text);
     emit grids_filled(values);
     state_.grids_ready = true;
+    if (values && edit_depth_ == 0) restart_history();
 }
 
 void Document::fill_conditions(bool values) {

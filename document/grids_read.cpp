@@ -33,6 +33,7 @@ bool Document::read_grids(bool numbers_only, bool with_messages) {
     // event delivered by the box's own loop) shows nothing and leaves the
     // check memory alone, so the box is never doubled.
     const bool show = with_messages && !message_open();
+    const EditScope edit(*this);
 
     if (!numbers_only) set_title(record_, title_text_.c_str());
 

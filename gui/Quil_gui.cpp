@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QToolButton>
 
@@ -98,6 +99,8 @@ void TForm_quil::create_controls() {
         {b.SpeedButtonLang044, "SpeedButtonLang044", Glyph::lang_english, true},
         {b.SpeedButtonLang048, "SpeedButtonLang048", Glyph::lang_polish, true},
         {b.SpeedButtonExit, "SpeedButtonExit", Glyph::exit, false},
+        {b.SpeedButtonUndo, "SpeedButtonUndo", Glyph::undo, true},
+        {b.SpeedButtonRedo, "SpeedButtonRedo", Glyph::redo, true},
     };
     for (const ButtonSpec& entry : buttons) {
         entry.button = named(new QToolButton(this), entry.name);
@@ -118,8 +121,16 @@ void TForm_quil::create_controls() {
 
 void TForm_quil::connect_handlers() {
     Controls& w = w_;
-    w.mnu_table1->on_key_down = [this](StringGrid* g, int& key, Qt::KeyboardModifiers) {
-        eh_table1_OnKeyDown(g, key);
+    // The undo chords first: an edit's own keys would otherwise take them.
+    auto undo_chord_taken = [this](int& key, Qt::KeyboardModifiers mods) {
+        const UndoChord chord = undo_chord(key, mods);
+        if (chord == UndoChord::none) return false;
+        undo_key(chord == UndoChord::redo);
+        key = 0;
+        return true;
+    };
+    w.mnu_table1->on_key_down = [=, this](StringGrid* g, int& key, Qt::KeyboardModifiers mods) {
+        if (!undo_chord_taken(key, mods)) eh_table1_OnKeyDown(g, key);
     };
     w.mnu_table1->on_key_press = [this](StringGrid* g, char16_t& key) {
         eh_table1_OnKeyPress(g, key);
@@ -127,8 +138,8 @@ void TForm_quil::connect_handlers() {
     w.mnu_table1->on_select_cell = [this](StringGrid* g, int c, int r, bool& ok) {
         eh_table1_OnSelectCell(g, c, r, ok);
     };
-    w.mnu_table2->on_key_down = [this](StringGrid* g, int& key, Qt::KeyboardModifiers) {
-        eh_table2_OnKeyDown(g, key);
+    w.mnu_table2->on_key_down = [=, this](StringGrid* g, int& key, Qt::KeyboardModifiers mods) {
+        if (!undo_chord_taken(key, mods)) eh_table2_OnKeyDown(g, key);
     };
     w.mnu_table2->on_key_press = [this](StringGrid* g, char16_t& key) {
         eh_table2_OnKeyPress(g, key);
@@ -143,12 +154,12 @@ void TForm_quil::connect_handlers() {
     new ExitWatcher(w.mnu_table2, [this] { eh_EditingOnExit(w_.mnu_table2); });
     new ExitWatcher(w.edit_RadiusC, [this] { eh_EditingOnExit(w_.edit_RadiusC); });
     new ExitWatcher(w.edit_title, [this] { document_.take_title(); });
-    w.edit_RadiusC->on_key_down = [this](int& key, Qt::KeyboardModifiers) {
-        eh_edit_RadiusC_OnKeyDown(key);
+    w.edit_RadiusC->on_key_down = [=, this](int& key, Qt::KeyboardModifiers mods) {
+        if (!undo_chord_taken(key, mods)) eh_edit_RadiusC_OnKeyDown(key);
     };
     w.edit_RadiusC->on_key_press = [this](char16_t& key) { eh_edit_RadiusC_OnKeyPress(key); };
-    w.edit_title->on_key_down = [this](int& key, Qt::KeyboardModifiers) {
-        eh_edit_title_OnKeyDown(key);
+    w.edit_title->on_key_down = [=, this](int& key, Qt::KeyboardModifiers mods) {
+        if (!undo_chord_taken(key, mods)) eh_edit_title_OnKeyDown(key);
     };
     // The edits' texts are the document's, as the cells' are.
     connect(w.edit_title, &QLineEdit::textChanged, this,
@@ -175,6 +186,13 @@ void TForm_quil::connect_handlers() {
     on_click(b.SpeedButtonLang044, [this] { document_.switch_language(LANG_ENGLISH); });
     on_click(b.SpeedButtonLang048, [this] { document_.switch_language(LANG_POLISH); });
     on_click(b.SpeedButtonExit, [this] { eh_sb_exit_OnClick(); });
+    on_click(b.SpeedButtonUndo, [this] { document_.undo(); });
+    on_click(b.SpeedButtonRedo, [this] { document_.redo(); });
+    // Where no edit has the focus (an edit gets these keys as its own first).
+    for (const auto& [keys, redo] : {std::pair{"Ctrl+Z", false}, std::pair{"Ctrl+Shift+Z", true},
+                                     std::pair{"Ctrl+Y", true}})
+        connect(new QShortcut(QKeySequence(QString::fromLatin1(keys)), this),
+                &QShortcut::activated, this, [this, redo] { undo_key(redo); });
 }
 
 void TForm_quil::connect_document() {
@@ -197,6 +215,7 @@ void TForm_quil::connect_document() {
     });
     connect(&d, &Document::status_changed, this, [this](bool now) { show_status(now); });
     connect(&d, &Document::busy_changed, this, [this](bool busy) { show_busy(busy); });
+    connect(&d, &Document::history_changed, this, [this] { show_history(); });
     connect(&d, &Document::language_changed, this, [this] {
         show_language_buttons();
         // A hidden window loads its text afresh when it is next shown.
@@ -248,6 +267,39 @@ void TForm_quil::show_language_buttons() {
     // Only the button of the other language can be pressed.
     buttons_.SpeedButtonLang044->setEnabled(get_language() != LANG_ENGLISH);
     buttons_.SpeedButtonLang048->setEnabled(get_language() != LANG_POLISH);
+}
+
+void TForm_quil::show_history() {
+    const Toolbar& b = buttons_;
+    b.SpeedButtonUndo->setEnabled(document_.can_undo());
+    b.SpeedButtonRedo->setEnabled(document_.can_redo());
+    b.SpeedButtonUndo->setToolTip(from_1250(document_.undo_text().c_str()));
+    b.SpeedButtonRedo->setToolTip(from_1250(document_.redo_text().c_str()));
+    for (QToolButton* button : {b.SpeedButtonUndo, b.SpeedButtonRedo})
+        button->setAccessibleName(button->toolTip());
+}
+
+void TForm_quil::undo_key(bool redo) {
+    if (QLineEdit* editor = typing_editor()) {
+        redo ? editor->redo() : editor->undo();
+        return;
+    }
+    redo ? document_.redo() : document_.undo();
+}
+
+QLineEdit* TForm_quil::typing_editor() const {
+    const QWidget* focus = QApplication::focusWidget();
+    if (!focus) return nullptr;
+    if (focus == w_.edit_title) return document_.typed_in_title() ? w_.edit_title : nullptr;
+    if (focus == w_.edit_RadiusC) return document_.typed_in_radius() ? w_.edit_RadiusC : nullptr;
+    for (StringGrid* g : {w_.mnu_table1, w_.mnu_table2}) {
+        QLineEdit* editor = g->editor();
+        if (!editor || focus != editor) continue;
+        const GridCells& cells =
+            g == w_.mnu_table1 ? document_.conditions() : document_.layers();
+        return document_.typed_in_cell(cells, g->col(), g->row()) ? editor : nullptr;
+    }
+    return nullptr;
 }
 
 void TForm_quil::show_status(bool paint_now) {

@@ -26,6 +26,7 @@ class GraphBox;
 class KeyEdit;
 class LayerGridTarget;
 class QLabel;
+class QLineEdit;
 class QStatusBar;
 class QToolButton;
 class RadioGroup;
@@ -70,6 +71,7 @@ private:
     void show_language_buttons();
     void show_accessible_texts();  // names and descriptions for screen readers
     void show_graph_description();
+    void show_history();  // the Undo and Redo buttons
 
     // --- layout ---------------------------------------------------------------
     void layout_controls();
@@ -83,6 +85,10 @@ private:
     void eh_Form_quil_OnClose(bool& allow_close);
     void eh_sb_exit_OnClick();
     void eh_sb_print_OnClick();
+    // Ctrl+Z and the redo chords: the open editor's own while it holds typed
+    // text the document has not taken in, else the document's.
+    void undo_key(bool redo);
+    QLineEdit* typing_editor() const;
     void eh_graph_on_paint();
 
     // --- grids, edits, radio groups --------------------------------------------
@@ -137,6 +143,8 @@ private:
         QToolButton* SpeedButtonLang044 = nullptr;
         QToolButton* SpeedButtonLang048 = nullptr;
         QToolButton* SpeedButtonExit = nullptr;
+        QToolButton* SpeedButtonUndo = nullptr;
+        QToolButton* SpeedButtonRedo = nullptr;
     } buttons_;
     // What the layout computed and keeps.
     struct Layout {

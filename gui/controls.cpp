@@ -25,6 +25,16 @@ int key_code(const QKeyEvent* e) {
     }
 }
 
+UndoChord undo_chord(int key, Qt::KeyboardModifiers modifiers) {
+    const auto mods = modifiers & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier |
+                                   Qt::MetaModifier);
+    if (key == Qt::Key_Z && mods == Qt::ControlModifier) return UndoChord::undo;
+    if (key == Qt::Key_Z && mods == (Qt::ControlModifier | Qt::ShiftModifier))
+        return UndoChord::redo;
+    if (key == Qt::Key_Y && mods == Qt::ControlModifier) return UndoChord::redo;
+    return UndoChord::none;
+}
+
 char16_t typed_char(const QKeyEvent* e) {
     if (e->key() == Qt::Key_Backspace) return 8;
     const QString text = e->text();

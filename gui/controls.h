@@ -22,6 +22,10 @@ constexpr int KEY_ESCAPE = 27;
 constexpr int KEY_F1 = 112;
 int key_code(const QKeyEvent* e);
 
+// Ctrl+Z undoes; Ctrl+Shift+Z and Ctrl+Y redo.
+enum class UndoChord { none, undo, redo };
+UndoChord undo_chord(int key, Qt::KeyboardModifiers modifiers);
+
 // The character a key press types, or 0 when it types none (cursor and
 // function keys, control chords). Backspace types 8.
 char16_t typed_char(const QKeyEvent* e);

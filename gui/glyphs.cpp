@@ -137,6 +137,20 @@ void exit_door(Pixels& p) {
     for (int i = 0; i < 4; ++i) p.line(14 - i, 7 - i, 14 - i, 8 + i, TEAL);
 }
 
+// A hooked arrow: the head on the left pointing back, the shaft bending
+// down and round to the bottom; mirrored, it points forward.
+void hook_arrow(Pixels& p, bool forward) {
+    auto dot = [&](int x, int y) { p.dot(forward ? 15 - x : x, y, NAVY); };
+    for (int x = 1; x <= 4; ++x)
+        for (int y = 5 - x; y <= 4 + x; ++y) dot(x, y);
+    for (int x = 5; x <= 11; ++x) dot(x, 4), dot(x, 5);
+    const int bend[][2] = {{12, 4}, {12, 5}, {13, 5}, {13, 6}, {14, 6}, {13, 7}, {14, 7},
+                           {13, 8}, {14, 8}, {14, 9}, {13, 9}, {13, 10}, {12, 10}, {12, 11},
+                           {11, 11}, {11, 12}};
+    for (const auto& b : bend) dot(b[0], b[1]);
+    for (int x = 6; x <= 10; ++x) dot(x, 11), dot(x, 12);
+}
+
 }  // namespace
 
 QPixmap glyph_pixmap(Glyph g) {
@@ -177,6 +191,12 @@ QPixmap glyph_pixmap(Glyph g) {
             break;
         case Glyph::exit:
             exit_door(p);
+            break;
+        case Glyph::undo:
+            hook_arrow(p, false);
+            break;
+        case Glyph::redo:
+            hook_arrow(p, true);
             break;
     }
     return p.pixmap();

@@ -17,6 +17,8 @@ enum class Glyph {
     lang_english,
     lang_polish,
     exit,
+    undo,
+    redo,
 };
 
 QPixmap glyph_pixmap(Glyph g);

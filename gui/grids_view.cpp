@@ -78,6 +78,7 @@ void TForm_quil::show_grids(bool values) {
         button->setToolTip(text_a(id));
         button->setAccessibleName(text_a(id));
     }
+    show_history();
     w_.label_title->setText(text_a(TextA::TitleLabel));
     w_.mnu_radio_group_wall->setTitle(text_a(TextA::WallGroupCaption));
     w_.mnu_radio_group_wall->set_items(text_a(TextA::WallStraight), text_a(TextA::WallCurved));

@@ -55,7 +55,8 @@ void TForm_quil::layout_controls() {
         {b.SpeedButtonInfo1, s},    {b.SpeedButtonInfo2, g},     {b.SpeedButtonOpen, s},
         {b.SpeedButtonSave, s},     {b.SpeedButtonExport, s},    {b.SpeedButtonSaveAs, s},
         {b.SpeedButtonExportAs, g}, {b.SpeedButtonMaterials, g}, {b.SpeedButtonPrint, g},
-        {b.SpeedButtonLang044, s},  {b.SpeedButtonLang048, g},   {b.SpeedButtonExit, 0},
+        {b.SpeedButtonLang044, s},  {b.SpeedButtonLang048, g},   {b.SpeedButtonExit, g},
+        {b.SpeedButtonUndo, s},     {b.SpeedButtonRedo, g},
     };
     int left = m;
     for (const Step& step : toolbar) {

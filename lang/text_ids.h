@@ -144,7 +144,8 @@ enum class TextB : std::int8_t {
 };
 
 // Catalogue D: the windows' own texts beyond catalogues A, B and C (the
-// find dialog), Windows-1250 like A and B.
+// find dialog, the undo buttons and the names of undo steps), Windows-1250
+// like A and B. A step named for a layer is followed by its planes ("2-3").
 enum class TextD : std::int8_t {
     FindTitle = 0,
     FindWhat = 1,
@@ -152,12 +153,33 @@ enum class TextD : std::int8_t {
     WholeWord = 3,
     FindNext = 4,
     Cancel = 5,
-    ConditionsGridName = 6,
-    LayersGridName = 7,
-    GraphName = 8,
-    NoCondensation = 9,
-    CondensationAt = 10,
-    ResultsInvalid = 11,
-    MaterialsTextName = 12,
+    Undo = 6,
+    Redo = 7,
+    StepSeveralValues = 8,
+    StepTitle = 9,
+    StepTempExt = 10,
+    StepTempInt = 11,
+    StepResExt = 12,
+    StepResInt = 13,
+    StepHumExt = 14,
+    StepHumInt = 15,
+    StepDiffExt = 16,
+    StepDiffInt = 17,
+    StepRadius = 18,
+    StepDescription = 19,
+    StepThickness = 20,
+    StepLambda = 21,
+    StepDelta = 22,
+    StepAddLayer = 23,
+    StepDeleteLayer = 24,
+    StepWallType = 25,
+    StepCalcMode = 26,
+    ConditionsGridName = 27,
+    LayersGridName = 28,
+    GraphName = 29,
+    NoCondensation = 30,
+    CondensationAt = 31,
+    ResultsInvalid = 32,
+    MaterialsTextName = 33,
 };
-constexpr int CATALOGUE_D_SIZE = 13;
+constexpr int CATALOGUE_D_SIZE = 34;

@@ -44,7 +44,7 @@ const LayoutCase LAYOUTS[] = {
      {42, 275, 563, 20},
      {563, 85, 112, 18},
      {563, 102, 105, 20},
-     {7, 29, 57, 79, 101, 123, 145, 173, 201, 229, 251, 279}},
+     {7, 29, 57, 79, 101, 123, 145, 173, 201, 229, 251, 279, 307, 329}},
     {"xga_1024x768",
      {1024, 768},
      {61, 7, 901, 729},
@@ -64,7 +64,7 @@ const LayoutCase LAYOUTS[] = {
      {54, 353, 720, 26},
      {720, 109, 144, 23},
      {720, 131, 135, 26},
-     {9, 32, 62, 85, 108, 131, 154, 184, 214, 244, 267, 297}},
+     {9, 32, 62, 85, 108, 131, 154, 184, 214, 244, 267, 297, 327, 350}},
 };
 
 void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.name; }
@@ -111,8 +111,10 @@ TEST_P(LayoutTest, EveryControlPlacedFromTheScreen) {
                                     child_of<QToolButton>(w, "SpeedButtonPrint"),
                                     child_of<QToolButton>(w, "SpeedButtonLang044"),
                                     child_of<QToolButton>(w, "SpeedButtonLang048"),
-                                    child_of<QToolButton>(w, "SpeedButtonExit")};
-    for (int i = 0; i < 12; ++i)
+                                    child_of<QToolButton>(w, "SpeedButtonExit"),
+                                    child_of<QToolButton>(w, "SpeedButtonUndo"),
+                                    child_of<QToolButton>(w, "SpeedButtonRedo")};
+    for (int i = 0; i < 14; ++i)
         EXPECT_EQ(buttons[i]->geometry(), QRect(c.toolbar_lefts[i], 1, 20, 20))
             << buttons[i]->objectName().toStdString();
 }

@@ -44,6 +44,8 @@ TEST_F(MainWindowTest, ToolbarButtonsCarryGlyphsHintsAndTheirDisabledImages) {
         {"SpeedButtonLang044", "Change language into English", true},
         {"SpeedButtonLang048", "Change language into Polish", true},
         {"SpeedButtonExit", "Exit the programme", false},
+        {"SpeedButtonUndo", "Undo", true},
+        {"SpeedButtonRedo", "Redo", true},
     };
     for (const Expect& e : buttons) {
         auto* b = form->findChild<QToolButton*>(e.name);

@@ -1,7 +1,8 @@
 // Random use of the real main window: keys, clicks, pasted texts, layers
-// added and deleted, mode, wall and language switches, window and screen
-// sizes, the file commands. After every burst the document must be either
-// valid, with finite results, or refused with a message when saved.
+// added and deleted, mode, wall and language switches, undo and redo, window
+// and screen sizes, the file commands. After every burst the document must be
+// either valid, with finite results, or refused with a message when saved,
+// and undoing everything must give the document the history started from.
 //
 // PARIETA_ROBUSTNESS_SEED and PARIETA_ROBUSTNESS_BURSTS repeat or lengthen a run.
 #include <QClipboard>
@@ -10,6 +11,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <utility>
 #include <random>
 #include <string>
 
@@ -56,6 +59,7 @@ struct Tally {
     int bursts = 0;
     int valid = 0;    // saved, read back and calculated
     int refused = 0;  // not saved, with the message
+    long undone = 0;  // steps undone and redone by the history checks
 };
 
 class RobustnessTest : public WiringTest {
@@ -163,7 +167,7 @@ protected:
 
     void one_event() {
         ++tally.events;
-        switch (pick(21)) {
+        switch (pick(23)) {
             case 0:
             case 1:
             case 2:
@@ -223,12 +227,44 @@ protected:
                     ui.answers.clear();
                 }
                 break;
+            case 20:
+                button(pick(2) ? "SpeedButtonUndo" : "SpeedButtonRedo")->click();
+                break;
+            case 21: {
+                const std::pair<Qt::Key, Qt::KeyboardModifiers> chords[] = {
+                    {Qt::Key_Z, Qt::ControlModifier},
+                    {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier},
+                    {Qt::Key_Y, Qt::ControlModifier}};
+                const auto& [key, mods] = pick(chords);
+                QTest::keyClick(key_target(), key, mods);
+                break;
+            }
             default:
                 if (help && help->isVisible()) QTest::keyClick(help.get(), Qt::Key_Escape);
                 form->activateWindow();
                 break;
         }
         QApplication::processEvents();
+    }
+
+    // Everything undone gives the start, everything redone the end again.
+    void check_history() {
+        Document& d = document();
+        d.undo();  // takes in what was typed first, as a step of its own
+        while (d.can_redo()) d.redo();
+        std::uint8_t end_file[DATA_FILE_SIZE];
+        encode_data_file(doc, end_file);
+        tally.undone += d.history().index();
+        while (d.can_undo()) d.undo();
+        std::uint8_t now[DATA_FILE_SIZE];
+        encode_data_file(doc, now);
+        std::size_t first = 0;
+        while (first < DATA_FILE_SIZE && now[first] == start_file[first]) ++first;
+        EXPECT_EQ(first, DATA_FILE_SIZE) << "undoing everything did not give the starting document";
+        while (d.can_redo()) d.redo();
+        encode_data_file(doc, now);
+        EXPECT_EQ(std::memcmp(now, end_file, DATA_FILE_SIZE), 0)
+            << "redoing everything did not give the last state";
     }
 
     static bool finite_results(const Partition& p) {
@@ -249,6 +285,7 @@ protected:
     void check_after_burst(int burst) {
         SCOPED_TRACE("after burst " + std::to_string(burst));
         ASSERT_EQ(QApplication::activeModalWidget(), nullptr);
+        check_history();
         ASSERT_GE(doc.layer_count, 1);
         ASSERT_LE(doc.layer_count, MAX_LAYERS);
         if (state().results_valid) {
@@ -288,12 +325,18 @@ protected:
     int bursts = 60;
     std::mt19937 rng;
     Tally tally;
+    std::uint8_t start_file[DATA_FILE_SIZE] = {};
 };
 
 TEST_F(RobustnessTest, RandomUseNeverBreaksTheDocument) {
     SCOPED_TRACE("seed " + std::to_string(seed) + " (PARIETA_ROBUSTNESS_SEED repeats it)");
     set_language(pick(2) ? LANG_ENGLISH : LANG_POLISH);
     open_joined();
+    // The history starts afresh on Open: what undoing everything must reach.
+    encode_data_file(doc, start_file);
+    QObject::connect(&document(), &Document::history_changed, [this] {
+        if (document().history().count() == 0) encode_data_file(doc, start_file);
+    });
     // No box of ours is modal here, so any modal widget is a real dialog that
     // would wait for a user: count it and close it.
     int modal_seen = 0;
@@ -319,8 +362,10 @@ TEST_F(RobustnessTest, RandomUseNeverBreaksTheDocument) {
     }
     EXPECT_EQ(modal_seen, 0);
     std::printf(
-        "robustness: seed %lu, %ld events in %d bursts, %d saved valid, %d refused, %zu boxes\n",
-        seed, tally.events, tally.bursts, tally.valid, tally.refused, ui.boxes.size());
+        "robustness: seed %lu, %ld events in %d bursts, %d saved valid, %d refused, %zu boxes, "
+        "%ld steps undone\n",
+        seed, tally.events, tally.bursts, tally.valid, tally.refused, ui.boxes.size(),
+        tally.undone);
     RecordProperty("events", int(tally.events));
     RecordProperty("bursts", tally.bursts);
 }

@@ -1,10 +1,12 @@
 #!/bin/sh
-# Fails when a file includes a header of a higher layer, or when a library
-# without Qt includes a Qt header. Layers, lowest first:
+# Fails when a file includes a header of a higher layer, when a library
+# without Qt includes a Qt header, or when document/ includes Qt beyond Qt
+# Core and Qt Gui's undo stack (no widget, no painting). Layers, lowest first:
 #   lang core output document qt gui app
 # tools/ may use what has no Qt; tests/NAME what NAME may use, plus tests/support;
 # bench/ and fuzz/ sit on top.
-root=${1:?usage: check_layers.sh SOURCE_DIR}
+root=${1:?usage: check_layers.sh SOURCE_DIR [QT_CORE_INCLUDE_DIR]}
+qtcore=${2:-}
 cd "$root" || exit 2
 
 rank() {
@@ -59,6 +61,19 @@ for file in $files; do
                 echo "$file: includes Qt in a library without Qt"
                 status=1
             fi ;;
+    esac
+    case $folder in
+        document)
+            for qt in $(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*<\(Q[^>]*\)>.*/\1/p' "$file"); do
+                case $qt in
+                    QUndoStack | QUndoCommand) ;;
+                    */*) echo "$file: includes <$qt>: name the class alone"; status=1 ;;
+                    *) if [ -n "$qtcore" ] && [ ! -e "$qtcore/$qt" ]; then
+                           echo "$file: includes <$qt>, beyond Qt Core and the undo stack"
+                           status=1
+                       fi ;;
+                esac
+            done ;;
     esac
 done
 [ "$status" = 0 ] && echo "every include points downward"
