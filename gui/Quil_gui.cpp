@@ -218,8 +218,14 @@ void TForm_quil::connect_document() {
     connect(&d, &Document::grids_filled, this, [this](bool values) { show_grids(values); });
     connect(&d, &Document::caption_changed, this, [this] { update_caption(); });
     connect(&d, &Document::results_changed, this,
-            [this] { w_.graph->setVisible(document_.state().results_valid); });
-    connect(&d, &Document::graph_changed, this, [this] { w_.graph->update(); });
+            [this] {
+                w_.graph->setVisible(document_.state().results_valid);
+                show_graph_description();
+            });
+    connect(&d, &Document::graph_changed, this, [this] {
+        w_.graph->update();
+        show_graph_description();
+    });
     connect(&d, &Document::wall_type_changed, this, [this] {
         const bool curved = document_.record().wall_type == 1;
         w_.label_RadiusC->setVisible(curved);
@@ -288,6 +294,8 @@ void TForm_quil::show_history() {
     b.SpeedButtonRedo->setEnabled(document_.can_redo());
     b.SpeedButtonUndo->setToolTip(from_1250(document_.undo_text().c_str()));
     b.SpeedButtonRedo->setToolTip(from_1250(document_.redo_text().c_str()));
+    for (QToolButton* button : {b.SpeedButtonUndo, b.SpeedButtonRedo})
+        button->setAccessibleName(button->toolTip());
 }
 
 void TForm_quil::undo_key(bool redo) {

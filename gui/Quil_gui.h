@@ -73,6 +73,8 @@ private:
     void show_status(bool paint_now);
     void show_busy(bool busy);
     void show_language_buttons();
+    void show_accessible_texts();  // names and descriptions for screen readers
+    void show_graph_description();
     void show_history();  // the Undo and Redo buttons
 
     // --- layout ---------------------------------------------------------------

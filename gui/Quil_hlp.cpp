@@ -316,6 +316,11 @@ void TForm_Help::load_text() {
     font.setPointSize(font_size_);
     txt_help->setFont(font);
     txt_help->setPlainText(text);
+    // The window has no caption: the text's first line names it for a screen reader.
+    QString name = text.section(u'\n', 0, 0, QString::SectionSkipEmpty).simplified();
+    if (name.isEmpty()) name = from_1250(catalogue_d_text(TextD::MaterialsTextName));
+    txt_help->setAccessibleName(name);
+    setAccessibleName(name);
 
     QTextCursor cursor(txt_help->document());
     if (same_text) {

@@ -1,6 +1,8 @@
 #include "gui/grid_model.h"
 
 #include "document/grid_cells.h"
+#include <QStringList>
+
 #include "qt/text_1250.h"
 
 GridModel::GridModel(GridCells& cells, QObject* parent)
@@ -53,14 +55,33 @@ int GridModel::rowCount(const QModelIndex& parent) const { return parent.isValid
 
 int GridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : cols_; }
 
+QString GridModel::text(int col, int row) const {
+    return from_1250(cells_.text(col, row).c_str()).simplified();
+}
+
 QVariant GridModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
-    return from_1250(cells_.text(index.column(), index.row() + 1).c_str());
+    if (!index.isValid()) return {};
+    const int col = index.column();
+    const int row = index.row() + 1;
+    if (role == Qt::DisplayRole || role == Qt::EditRole) return from_1250(cells_.text(col, row).c_str());
+    if (role != Qt::AccessibleTextRole) return {};
+    // What a screen reader says of a cell: "Thickness (m), 2-3, 0.15" — its
+    // column's heading, its row's, then its text; a fixed cell is its own heading.
+    QStringList parts;
+    for (const QString& part : {text(col, 0), col < cells_.fixed_cols() ? QString() : text(0, row),
+                                text(col, row)})
+        if (!part.isEmpty()) parts << part;
+    return parts.join(QStringLiteral(", "));
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-    return from_1250(cells_.text(section, 0).c_str());
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+        return from_1250(cells_.text(section, 0).c_str());
+    // The row headings exist for screen readers only; the grid draws its
+    // fixed column itself.
+    if (role == Qt::AccessibleTextRole)
+        return orientation == Qt::Horizontal ? text(section, 0) : text(0, section + 1);
+    return {};
 }
 
 Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {

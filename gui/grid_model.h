@@ -22,6 +22,7 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
 private:
+    QString text(int col, int row) const;  // one line, for screen readers
     void change_cols(int from, int to);
     void change_rows(int from, int to);
 

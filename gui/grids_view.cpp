@@ -9,11 +9,13 @@
 #include "gui/layout.h"
 #include "gui/string_grid.h"
 #include "lang/catalogue.h"
+#include "output/graph_summary.h"
 #include "qt/text_1250.h"
 
 namespace {
 
 QString text_a(TextA id) { return from_1250(catalogue_a_text(id)); }
+QString text_d(TextD id) { return from_1250(catalogue_d_text(id)); }
 
 }  // namespace
 
@@ -72,7 +74,10 @@ void TForm_quil::show_grids(bool values) {
         {b.SpeedButtonLang048, TextA::HintPolish},
         {b.SpeedButtonExit, TextA::HintExit},
     };
-    for (const auto& [button, id] : hints) button->setToolTip(text_a(id));
+    for (const auto& [button, id] : hints) {
+        button->setToolTip(text_a(id));
+        button->setAccessibleName(text_a(id));
+    }
     show_history();
     const QString assess = from_1250(catalogue_d_text(TextD::HintAssess));
     b.SpeedButtonAssess->setToolTip(assess);
@@ -87,4 +92,23 @@ void TForm_quil::show_grids(bool values) {
     w_.mnu_radio_group_calc->set_item_index(dampness ? 1 : 0);
     w_.mnu_radio_group_calc->setTitle(text_a(TextA::CalcGroupCaption));
     w_.mnu_radio_group_calc->set_items(text_a(TextA::CalcThermal), text_a(TextA::CalcDampness));
+    show_accessible_texts();
+}
+
+void TForm_quil::show_accessible_texts() {
+    // The edits are named by their labels; the grids' cells name themselves
+    // from their headings (GridModel).
+    w_.edit_title->setAccessibleName(text_a(TextA::TitleLabel).simplified());
+    w_.edit_RadiusC->setAccessibleName(text_a(TextA::RadiusLabel).simplified());
+    w_.mnu_table1->setAccessibleName(text_d(TextD::ConditionsGridName));
+    w_.mnu_table2->setAccessibleName(text_d(TextD::LayersGridName));
+    w_.graph->setAccessibleName(text_d(TextD::GraphName));
+    show_graph_description();
+}
+
+void TForm_quil::show_graph_description() {
+    w_.graph->setAccessibleDescription(from_1250(
+        graph_summary(document_.record(), document_.state().results_valid,
+                      document_.decimal_separator())
+            .c_str()));
 }
