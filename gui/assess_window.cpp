@@ -175,7 +175,8 @@ private:
 // The monthly results; the month is the row's header, the chosen one bold.
 class ResultsModel : public QAbstractTableModel {
 public:
-    ResultsModel(AssessmentDocument& doc, QObject* parent) : QAbstractTableModel(parent), doc_(doc) {}
+    ResultsModel(AssessmentDocument& doc, char sep, QObject* parent)
+        : QAbstractTableModel(parent), doc_(doc), sep_(sep) {}
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : MONTHS;
     }
@@ -210,7 +211,7 @@ public:
         headings_ = summary_headings();
         headings_months_ = short_months();
         if (doc_.valid()) {
-            for (int m = 0; m < MONTHS; ++m) summary_row(doc_.assessment(), m, rows_[m]);
+            for (int m = 0; m < MONTHS; ++m) summary_row(doc_.assessment(), m, rows_[m], sep_);
         }
         emit dataChanged(index(0, 0), index(MONTHS - 1, SUMMARY_COLUMNS - 2));
         // The headings change with the language, and the chosen month's is bold.
@@ -228,6 +229,7 @@ private:
     int shown_month_ = -1;
     std::array<std::string, MONTHS> headings_months_;
     std::array<SummaryRow, MONTHS> rows_;
+    char sep_;
 };
 
 void ClimateGrid::keyPressEvent(QKeyEvent* e) {
@@ -238,7 +240,8 @@ void ClimateGrid::keyPressEvent(QKeyEvent* e) {
     QTableView::keyPressEvent(e);
 }
 
-ChartsBox::ChartsBox(AssessmentDocument& doc, QWidget* parent) : QWidget(parent), doc_(doc) {
+ChartsBox::ChartsBox(AssessmentDocument& doc, char decimal_sep, QWidget* parent)
+    : QWidget(parent), doc_(doc), decimal_sep_(decimal_sep) {
     setMinimumHeight(120);
     setAutoFillBackground(true);
     QPalette p = palette();
@@ -249,7 +252,8 @@ ChartsBox::ChartsBox(AssessmentDocument& doc, QWidget* parent) : QWidget(parent)
 void ChartsBox::paintEvent(QPaintEvent*) {
     if (!doc_.valid()) return;
     QPainter painter(this);
-    paint_assessment_charts(painter, doc_.assessment(), doc_.month(), width(), height(), bars_);
+    paint_assessment_charts(painter, doc_.assessment(), doc_.month(), width(), height(),
+                            decimal_sep_, bars_);
 }
 
 void ChartsBox::mousePressEvent(QMouseEvent* e) {
@@ -316,12 +320,12 @@ void TForm_Assess::build() {
     w.problem->setWordWrap(true);
     w.results_label = named(new QLabel(this), "results_label");
     w.results = named(new QTableView(this), "results");
-    results_model_ = new ResultsModel(doc_, this);
+    results_model_ = new ResultsModel(doc_, sep, this);
     w.results->setModel(results_model_);
     w.results->setEditTriggers(QAbstractItemView::NoEditTriggers);
     w.results->setSelectionBehavior(QAbstractItemView::SelectRows);
     w.results->setSelectionMode(QAbstractItemView::SingleSelection);
-    w.charts = named(new ChartsBox(doc_, this), "charts");
+    w.charts = named(new ChartsBox(doc_, sep, this), "charts");
     w.export_text = named(new QPushButton(this), "export_text");
     w.export_pdf = named(new QPushButton(this), "export_pdf");
     w.print = named(new QPushButton(this), "print");
@@ -508,7 +512,7 @@ void TForm_Assess::show_results() {
         if (KINDS[k] == doc_.settings().kind) w.kind->setCurrentIndex(int(k));
     updating_ = false;
     if (valid) {
-        const Verdicts v = summary_verdicts(doc_.assessment(), doc_.settings());
+        const Verdicts v = summary_verdicts(doc_.assessment(), doc_.settings(), ui_.decimal_separator());
         const Verdict* all[3] = {&v.interstitial, &v.surface, &v.u};
         for (int i = 0; i < 3; ++i) {
             // Colour is a second cue only: the text says it all.
@@ -632,7 +636,7 @@ void TForm_Assess::export_pdf() {
     const std::optional<QString> path = ui_.run_save_dialog(d);
     if (!path) return;
     const AssessmentPageInput in{&doc_.document().record(), &doc_.assessment(), doc_.settings(),
-                                 doc_.month()};
+                                 doc_.month(), ui_.decimal_separator()};
     if (!write_assessment_pdf(*path, in)) message(catalogue_c_text(C_W_CANNOT_WRITE), MsgIcon::error);
     d.dir = folder_part(*path);
 }
@@ -645,6 +649,6 @@ void TForm_Assess::print() {
     const std::unique_ptr<PrintJob> job = ui_.run_print_dialog();
     if (!job) return;
     const AssessmentPageInput in{&doc_.document().record(), &doc_.assessment(), doc_.settings(),
-                                 doc_.month()};
+                                 doc_.month(), ui_.decimal_separator()};
     if (!job->print_assessment(in)) message(catalogue_c_text(C_W_PRINT_FAILED), MsgIcon::error);
 }

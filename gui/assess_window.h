@@ -35,7 +35,7 @@ protected:
 // The diagram and the bars; a click on a bar chooses its month.
 class ChartsBox : public QWidget {
 public:
-    explicit ChartsBox(AssessmentDocument& doc, QWidget* parent = nullptr);
+    ChartsBox(AssessmentDocument& doc, char decimal_sep, QWidget* parent = nullptr);
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -43,6 +43,7 @@ protected:
 
 private:
     AssessmentDocument& doc_;
+    char decimal_sep_;
     ChartBox bars_;
 };
 

@@ -9,8 +9,8 @@
 
 namespace {
 
-std::string num(const char* mask, double v) {
-    return format_number(mask, v, catalogue_c_decimal_separator());
+std::string num(const char* mask, double v, char decimal_sep) {
+    return format_number(mask, v, decimal_sep != 0 ? decimal_sep : catalogue_c_decimal_separator());
 }
 
 // A step of 1, 2 or 5 times a power of ten that puts about `count` ticks on `span`.
@@ -48,13 +48,13 @@ void frame(Canvas& c, const Plot& p) {
     c.line(p.left, p.bottom, p.right, p.bottom);
 }
 
-void y_ticks(Canvas& c, const Plot& p, double step, const char* mask) {
+void y_ticks(Canvas& c, const Plot& p, double step, const char* mask, char decimal_sep) {
     const int h = c.text_height("0");
     c.set_pen_color(CHART_BLACK);
     for (double v = 0.0; v <= p.y_max + step * 1e-9; v += step) {
         const int y = p.y(v);
         c.line(p.left - 3, y, p.left, y);
-        const std::string s = num(mask, v);
+        const std::string s = num(mask, v, decimal_sep);
         c.text_utf8(p.left - 5 - c.text_width_utf8(s.c_str()), y - h / 2, s.c_str());
     }
 }
@@ -113,14 +113,14 @@ void draw_glaser_diagram(const Assessment& a, int month, Canvas& c, ChartBox box
     for (int j = 0; j <= n; ++j) c.line(p.x(a.sd[j]), p.top, p.x(a.sd[j]), p.bottom);
     c.line(p.x(a.sd_total), p.top, p.x(a.sd_total), p.bottom);
     frame(c, p);
-    y_ticks(c, p, y_step, "0");
+    y_ticks(c, p, y_step, "0", box.decimal_sep);
 
     const double x_step = nice_step(a.sd_total, std::max(1, (p.right - p.left) / (2 * label_w)));
     for (double v = 0.0; v <= a.sd_total + x_step * 1e-9; v += x_step) {
         const int x = p.x(v);
         c.set_pen_color(CHART_BLACK);
         c.line(x, p.bottom, x, p.bottom + 3);
-        const std::string s = num(mask_for(x_step), v);
+        const std::string s = num(mask_for(x_step), v, box.decimal_sep);
         c.text_utf8(x - c.text_width_utf8(s.c_str()) / 2, p.bottom + 4, s.c_str());
     }
 
@@ -182,7 +182,7 @@ void draw_glaser_diagram(const Assessment& a, int month, Canvas& c, ChartBox box
             cross(c, x, y, 4);
         else
             circle(c, x, y, 4);
-        const std::string g = num("+0.00;-0.00", r.g[j]);
+        const std::string g = num("+0.00;-0.00", r.g[j], box.decimal_sep);
         const int tx = std::min(x + 6, p.right - c.text_width_utf8(g.c_str()));
         c.text_utf8(tx, y - h - 4, g.c_str());
     }
@@ -210,7 +210,7 @@ void draw_month_bars(const Assessment& a, int chosen, Canvas& c, ChartBox box) {
     if (p.right - p.left < 24 || p.bottom - p.top < 10) return;
     c.text_utf8(box.left, box.top, catalogue_c_text(C_W_BARS));
     frame(c, p);
-    y_ticks(c, p, step, mask_for(step));
+    y_ticks(c, p, step, mask_for(step), box.decimal_sep);
 
     std::string names[MONTHS];
     const std::string all = catalogue_c_text(C_W_MONTH_SHORT);
@@ -234,12 +234,15 @@ void draw_month_bars(const Assessment& a, int chosen, Canvas& c, ChartBox box) {
         const bool picked = m == chosen;
         if (y < p.bottom) c.fill_rect(x0 + inset, y, x1 - inset, p.bottom, picked ? CHART_BAR_CHOSEN : CHART_BAR);
         if (picked) {
-            // A frame around the chosen column, so it shows without colour too.
+            // A frame around the chosen column, so it shows without colour
+            // too; dotted, so that it never reads as a bar of its own.
             c.set_pen_color(CHART_BLACK);
             c.set_pen_width(1);
+            c.set_pen_style(PenStyle::dotted);
             c.line(x0 + 1, p.top, x1 - 1, p.top);
             c.line(x0 + 1, p.top, x0 + 1, p.bottom);
             c.line(x1 - 1, p.top, x1 - 1, p.bottom);
+            c.set_pen_style(PenStyle::solid);
         }
         c.text_utf8((x0 + x1 - c.text_width_utf8(name.c_str())) / 2, p.bottom + 3, name.c_str());
     }

@@ -9,6 +9,7 @@
 
 struct ChartBox {
     int left = 0, top = 0, width = 0, height = 0;
+    char decimal_sep = 0;  // 0: the language's
 };
 
 // x: the equivalent air-layer thickness from the outside air (0) to the
@@ -19,7 +20,7 @@ struct ChartBox {
 void draw_glaser_diagram(const Assessment& a, int month, Canvas& canvas, ChartBox box);
 
 // Twelve bars of M_a (total held at each month's end), `chosen` (0..11) drawn
-// darker and framed.
+// darker, its column framed by a dotted line.
 void draw_month_bars(const Assessment& a, int chosen, Canvas& canvas, ChartBox box);
 // The month (0..11) whose bar column holds x, -1 outside the bars.
 int month_bar_at(const ChartBox& box, Canvas& canvas, int x);

@@ -48,14 +48,14 @@ TextBlock text_block(Canvas& c, const AssessmentPageInput& in, int width) {
     if (!record_title.empty()) title += ": " + record_title;
     b.head = wrapped(c, title, width);
     b.head.emplace_back();
-    const Verdicts v = summary_verdicts(*in.assessment, in.settings);
+    const Verdicts v = summary_verdicts(*in.assessment, in.settings, in.decimal_sep);
     for (const Verdict* one : {&v.interstitial, &v.surface, &v.u}) {
         for (std::string& l : wrapped(c, one->text, width)) b.head.push_back(std::move(l));
     }
     b.table.push_back(summary_headings());
     for (int m = 0; m < MONTHS; ++m) {
         SummaryRow row;
-        summary_row(*in.assessment, m, row);
+        summary_row(*in.assessment, m, row, in.decimal_sep);
         b.table.push_back(std::move(row));
     }
     return b;
@@ -92,8 +92,9 @@ void draw_text_block(Canvas& c, const TextBlock& b, int width) {
 // The charts side by side in a band `height` high from `top`.
 void draw_charts(Canvas& c, const AssessmentPageInput& in, int width, int top, int height) {
     const int diagram_w = width * 3 / 5;
-    draw_glaser_diagram(*in.assessment, in.month, c, {0, top, diagram_w - 8, height});
-    draw_month_bars(*in.assessment, in.month, c, {diagram_w + 8, top, width - diagram_w - 8, height});
+    draw_glaser_diagram(*in.assessment, in.month, c, {0, top, diagram_w - 8, height, in.decimal_sep});
+    draw_month_bars(*in.assessment, in.month, c,
+                    {diagram_w + 8, top, width - diagram_w - 8, height, in.decimal_sep});
 }
 
 int least_chart_height(Canvas& c, int width) {

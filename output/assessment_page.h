@@ -13,6 +13,7 @@ struct AssessmentPageInput {
     const Assessment* assessment = nullptr;
     AssessmentSettings settings;
     int month = 0;  // of the diagram, 0 = January
+    char decimal_sep = 0;  // 0: the language's
 };
 
 // 1 or 2, for a printable area of `width` x `height`.

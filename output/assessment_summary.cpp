@@ -5,8 +5,9 @@
 
 namespace {
 
-std::string num(const char* mask, double v) {
-    return format_number(mask, v, catalogue_c_decimal_separator());
+// 0 stands for the language's separator.
+char separator(char decimal_sep) {
+    return decimal_sep != 0 ? decimal_sep : catalogue_c_decimal_separator();
 }
 
 const char* text(int id) { return catalogue_c_text(id); }
@@ -54,7 +55,9 @@ SummaryRow summary_headings() {
             text(C_COL_G),     text(C_COL_M_A),     text(C_COL_F_RSI_MIN)};
 }
 
-void summary_row(const Assessment& a, int month, SummaryRow& out) {
+void summary_row(const Assessment& a, int month, SummaryRow& out, char decimal_sep) {
+    const char sep = separator(decimal_sep);
+    auto num = [sep](const char* mask, double v) { return format_number(mask, v, sep); };
     const MonthAssessment& r = a.months[month];
     out[SUM_MONTH] = text(C_MONTH_1 + month);
     out[SUM_THETA_E] = num("0.0", r.theta_e);
@@ -84,7 +87,10 @@ int default_diagram_month(const Assessment& a) {
     return a.m_a_max_month > 0 ? a.m_a_max_month - 1 : 0;
 }
 
-Verdicts summary_verdicts(const Assessment& a, const AssessmentSettings& settings) {
+Verdicts summary_verdicts(const Assessment& a, const AssessmentSettings& settings,
+                          char decimal_sep) {
+    const char sep = separator(decimal_sep);
+    auto num = [sep](const char* mask, double v) { return format_number(mask, v, sep); };
     Verdicts v;
     const std::string max_held = num("0.0", a.m_a_max);
     const std::string max_in = a.m_a_max_month > 0 ? text(C_IN_MONTH_1 + a.m_a_max_month - 1) : "";

@@ -27,8 +27,9 @@ using SummaryRow = std::array<std::string, SUMMARY_COLUMNS>;
 // The headings of the table's columns.
 SummaryRow summary_headings();
 // The cells of month `month` (0 = January): g is the month's sum over the
-// planes, M_a the total held at its end.
-void summary_row(const Assessment& a, int month, SummaryRow& out);
+// planes, M_a the total held at its end. Numbers take `decimal_sep`, or the
+// language's when it is 0.
+void summary_row(const Assessment& a, int month, SummaryRow& out, char decimal_sep = 0);
 
 // A verdict is text first; the tone is only a second cue (a colour).
 enum class Tone : std::uint8_t { neutral, good, bad };
@@ -39,7 +40,8 @@ struct Verdict {
 struct Verdicts {
     Verdict interstitial, surface, u;
 };
-Verdicts summary_verdicts(const Assessment& a, const AssessmentSettings& settings);
+Verdicts summary_verdicts(const Assessment& a, const AssessmentSettings& settings,
+                          char decimal_sep = 0);
 
 // The month (1..12) by whose end the condensate is gone, 0 when it does not
 // go or never forms.

@@ -62,13 +62,13 @@ bool write_assessment_pdf(const QString& path, const AssessmentPageInput& in) {
 }
 
 void paint_assessment_charts(QPainter& painter, const Assessment& a, int month, int width,
-                             int height, ChartBox& bars) {
+                             int height, char decimal_sep, ChartBox& bars) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     QPainterCanvas canvas(painter);
     const int diagram_w = width * 3 / 5;
-    draw_glaser_diagram(a, month, canvas, {0, 0, diagram_w - 4, height});
-    bars = {diagram_w + 4, 0, width - diagram_w - 4, height};
+    draw_glaser_diagram(a, month, canvas, {0, 0, diagram_w - 4, height, decimal_sep});
+    bars = {diagram_w + 4, 0, width - diagram_w - 4, height, decimal_sep};
     draw_month_bars(a, month, canvas, bars);
     painter.restore();
 }

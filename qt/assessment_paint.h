@@ -16,6 +16,7 @@ bool paint_assessment_pages(QPagedPaintDevice& device, const AssessmentPageInput
 bool write_assessment_pdf(const QString& path, const AssessmentPageInput& in);
 
 // The two charts side by side in `width` x `height`: the diagram on the left
-// three fifths, the bars on the rest (whose box `bars` receives).
+// three fifths, the bars on the rest (whose box `bars` receives). Numbers
+// take `decimal_sep`, 0 for the language's.
 void paint_assessment_charts(QPainter& painter, const Assessment& a, int month, int width,
-                             int height, ChartBox& bars);
+                             int height, char decimal_sep, ChartBox& bars);

@@ -84,6 +84,8 @@ TEST_F(AssessWindowTest, ThreeWallsInBothLanguagesFollowingTheSwitch) {
     };
     for (const WindowCase& c : cases) {
         SCOPED_TRACE(c.interstitial);
+        // As under a Polish and an English locale.
+        ui.separator = c.language == LANG_POLISH ? ',' : '.';
         open_on(c.wall);
         document().switch_language(c.language);
         QApplication::processEvents();
@@ -139,6 +141,9 @@ TEST_F(AssessWindowTest, CellEditsAreCheckedWithTheLocalesSeparatorAndUndone) {
     QAbstractItemModel* m = table("climate")->model();
     const QModelIndex jan_theta_e = m->index(0, CLIMATE_THETA_E);
     EXPECT_EQ(m->data(jan_theta_e).toString(), "-8,0");
+    // The results speak with the cells' separator, not the language's.
+    EXPECT_EQ(cell("results", 2, 6), "545,01");
+    EXPECT_EQ(verdict(2), QString::fromUtf8("U = 0,839 W/(m²·K) > Umax = 0,20 for an external wall."));
 
     struct Edit {
         const char* text;
