@@ -98,6 +98,8 @@ public:
     // The Ui of the windows and the document: one message box at a time.
     Ui& ui() { return ui_; }
     bool message_open() const { return ui_.box_open(); }
+    // A key or a click of the user's: see OneBoxUi::new_action.
+    void begin_user_action() { ui_.new_action(); }
     MsgAnswer message_box(const char* text, const char* caption, MsgIcon icon, MsgButtons buttons);
     char decimal_separator() const { return ui_.decimal_separator(); }
     // The data folder; empty when it cannot be named.

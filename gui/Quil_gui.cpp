@@ -165,6 +165,7 @@ void TForm_quil::connect_handlers() {
     w.mnu_table2->on_mouse_down = [this](StringGrid* g, Qt::MouseButton b, QPoint pos) {
         eh_table2_OnMouseDown(g, b, pos);
     };
+    new ActionWatcher(this, [this] { document_.begin_user_action(); });
     new ExitWatcher(w.mnu_table1, [this] { eh_EditingOnExit(w_.mnu_table1); });
     new ExitWatcher(w.mnu_table2, [this] { eh_EditingOnExit(w_.mnu_table2); });
     new ExitWatcher(w.edit_RadiusC, [this] { eh_EditingOnExit(w_.edit_RadiusC); });

@@ -75,6 +75,31 @@ void GraphBox::paintEvent(QPaintEvent*) {
     if (on_paint) on_paint();
 }
 
+ActionWatcher::ActionWatcher(QObject* parent, std::function<void()> on_action)
+    : QObject(parent), on_action_(std::move(on_action)) {
+    qApp->installEventFilter(this);
+}
+
+bool ActionWatcher::eventFilter(QObject*, QEvent* e) {
+    switch (e->type()) {
+        case QEvent::KeyPress:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            // The OK of a box is part of the action that showed it. One press
+            // reaches the window and then the widget, with one timestamp;
+            // a synthesized key may carry none.
+            if (e->spontaneous() && !QApplication::activeModalWidget()) {
+                const quint64 t = static_cast<QInputEvent*>(e)->timestamp();
+                if (t == 0 || t != last_timestamp_) on_action_();
+                last_timestamp_ = t;
+            }
+            break;
+        default:
+            break;
+    }
+    return false;
+}
+
 ExitWatcher::ExitWatcher(QWidget* target, std::function<void()> on_exit)
     : QObject(target), target_(target), on_exit_(std::move(on_exit)) {
     connect(qApp, &QApplication::focusChanged, this, &ExitWatcher::focus_changed);

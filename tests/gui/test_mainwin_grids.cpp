@@ -80,6 +80,24 @@ TEST_F(MainWindowTest, LettersAreToldAtEveryPassNoEarlierFieldTook) {
     EXPECT_EQ(ui.boxes[2].text, "Internal temperature is invalid.");
 }
 
+TEST_F(MainWindowTest, OneClickTellsAMessageOnceThoughTwoPassesRead) {
+    open_window();
+    // Leaving the layer grid reads it, and so does the new cell's selection.
+    type_cell(t2(), 4, 2, "e", false);
+    ASSERT_TRUE(ui.boxes.empty()) << ui.shown();
+    // Through the window, as the window system delivers a click.
+    QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {},
+                      t1()->viewport()->mapTo(form.get(), cell_center(t1(), 1, 2)));
+    ASSERT_EQ(ui.boxes.size(), 1u) << ui.shown();
+    EXPECT_EQ(ui.boxes[0].text, "Thickness for layer 2-3 is invalid.");
+    // The next action tells it again.
+    press_enter(t1());
+    ASSERT_EQ(ui.boxes.size(), 2u) << ui.shown();
+    EXPECT_EQ(ui.boxes[1].text, "Thickness for layer 2-3 is invalid.");
+    click_cell(t1(), 1, 1);
+    EXPECT_EQ(ui.boxes.size(), 3u) << ui.shown();
+}
+
 TEST_F(MainWindowTest, KeysMoveWithinTheEditableCellsAndEachMoveReads) {
     open_window();
     QWidget* keys = t1()->editor();
