@@ -127,8 +127,8 @@ public:
     bool delete_layer_at(int row);
     void choose_wall_type(int type);
     void choose_calc_mode(int mode);
-    // 0 discards the key; backspace, E, e, digits, the decimal separator and
-    // "-" pass.
+    // 0 discards the key; backspace, E, e, digits and "-" pass, and "." or ","
+    // becomes the decimal separator in force.
     char16_t filter_number_key(char16_t key) const;
 
     // --- undo and redo -----------------------------------------------------------

@@ -235,6 +235,7 @@ void TForm_quil::connect_document() {
     connect(&d, &Document::busy_changed, this, [this](bool busy) { show_busy(busy); });
     connect(&d, &Document::history_changed, this, [this] { show_history(); });
     connect(&d, &Document::language_changed, this, [this] {
+        qt_texts_.use(get_language());
         show_language_buttons();
         // A hidden window loads its text afresh when it is next shown.
         if (help_window_ && help_window_->isVisible()) help_window_->load_text();
@@ -246,6 +247,7 @@ void TForm_quil::eh_Form_quil_OnCreate() {
     update_caption();
 
     const int language = read_settings();
+    qt_texts_.use(language);
     const Toolbar& b = buttons_;
     for (QToolButton* button :
          {b.SpeedButtonInfo1, b.SpeedButtonInfo2, b.SpeedButtonOpen, b.SpeedButtonSaveAs,

@@ -56,10 +56,16 @@ void KeyEdit::keyPressEvent(QKeyEvent* e) {
         if (key == 0) return;
     }
     if (on_key_press) {
-        char16_t c = typed_char(e);
+        const char16_t typed = typed_char(e);
+        char16_t c = typed;
         if (c != 0) {
             on_key_press(c);
             if (c == 0) return;
+            // The handler put another character in place of the typed one.
+            if (c != typed) {
+                insert(QString(QChar(c)));
+                return;
+            }
         }
     }
     QLineEdit::keyPressEvent(e);
