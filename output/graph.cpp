@@ -333,20 +333,17 @@ void GraphPainter::temperatures() {
             y += line_height_;
             const std::string label = plane_label(j);
             text(lx, y, label.c_str());
-            text(lx + canvas_.text_width(label.c_str()), y,
-                         num("+0.00;-0.00", p_.temp[j]).c_str());
+            text(lx + canvas_.text_width(label.c_str()), y, num("+0.00;-0.00", p_.temp[j]).c_str());
         }
     }
 
     const char* deg = text_a(TextA::DegreesUnit);
     const std::string ext = num("+0.00;-0.00", p_.temp_ext) + deg;
     text(text_left_ + 2 * digit_width_,
-                 flux_dir_ >= 0 ? trunc_px(yTe + gap) : trunc_px(yTe - line_height_ - gap),
-                 ext.c_str());
+         flux_dir_ >= 0 ? trunc_px(yTe + gap) : trunc_px(yTe - line_height_ - gap), ext.c_str());
     const std::string in = num("+0.00;-0.00", p_.temp_int) + deg;
     text(x0_ + w_ - (legend_w + 3),
-                 flux_dir_ > 0 ? trunc_px(yTi - line_height_ - gap) : trunc_px(yTi + gap),
-                 in.c_str());
+         flux_dir_ > 0 ? trunc_px(yTi - line_height_ - gap) : trunc_px(yTi + gap), in.c_str());
 
     canvas_.set_pen_color(MAROON);
     canvas_.line(air_x_, yTe, film_x_, yTe);
@@ -385,7 +382,7 @@ void GraphPainter::pressures() {
             const std::string label = plane_label(j);
             text(text_left_, y, label.c_str());
             text(text_left_ + canvas_.text_width(label.c_str()), y,
-                         num("0.00", p_.press_sat[j]).c_str());
+                 num("0.00", p_.press_sat[j]).c_str());
             text(text_left_ + 16 * digit_width_, y, num("0.00", p_.press_real[j]).c_str());
         }
     }

@@ -196,8 +196,8 @@ TEST_F(PrintTest, PensOnPaperHaveTheScreensWeight) {
     const QString png = path("pens");
     ASSERT_TRUE(run_tool("pdftoppm", {"-r", QString::number(DPI), "-aa", "no", "-aaVector", "no",
                                       "-x", QString::number(left), "-y", QString::number(upper),
-                                      "-W", QString::number(inner - left + 40), "-H", "200",
-                                      "-png", "-singlefile", pdf, png}));
+                                      "-W", QString::number(inner - left + 40), "-H", "200", "-png",
+                                      "-singlefile", pdf, png}));
     const QImage img(png + ".png");
     ASSERT_FALSE(img.isNull());
 

@@ -362,9 +362,9 @@ TEST_F(GraphTest, NoTextIsDrawnOverAnother) {
     for (const Case& r : records) {
         const Partition p = thin_layers(r.run_inside, r.calc_mode, r.temp_ext, r.temp_int);
         for (const GraphTarget& t : targets) {
-            SCOPED_TRACE(testing::Message() << r.run_inside << " " << r.calc_mode << " "
-                                            << r.temp_ext << " " << t.box_width << "x"
-                                            << t.box_height << " " << t.page_width);
+            SCOPED_TRACE(testing::Message()
+                         << r.run_inside << " " << r.calc_mode << " " << r.temp_ext << " "
+                         << t.box_width << "x" << t.box_height << " " << t.page_width);
             const RecordingCanvas c = draw(p, t);
             const std::vector<Box> boxes = text_boxes(c);
             for (size_t i = 0; i < boxes.size(); ++i)
