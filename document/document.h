@@ -152,6 +152,9 @@ public:
     // Whether the text differs from what the last edit took in: a cell of
     // conditions() or layers(), the title, the radius.
     bool typed_in_cell(const GridCells& grid, int col, int row) const;
+    // The cell's text as the last edit took it in (Windows-1250); what
+    // Escape brings back. Empty for a cell that holds no input.
+    std::string committed_cell_text(const GridCells& grid, int col, int row) const;
     bool typed_in_title() const;
     bool typed_in_radius() const;
 

@@ -32,6 +32,14 @@ int layer_slot(int col, int row) {
     return CONDITION_SLOTS + (row - 1) * 4 + (col - LAYER_DESCRIPTION);
 }
 
+// The slot of a cell of one of the two grids; -1 for none.
+int slot_of(const GridCells& grid, const GridCells& conditions, const GridCells& layers, int col,
+            int row) {
+    return &grid == &conditions ? condition_slot(col, row)
+           : &grid == &layers   ? layer_slot(col, row)
+                                : -1;
+}
+
 // The changes of an edit that count: every change but a number the checks
 // refuse (it is stored, so that the results show as invalid, but it is no
 // step). The name is that of the one change, or "several values".
@@ -242,10 +250,13 @@ std::string Document::redo_text() const {
 }
 
 bool Document::typed_in_cell(const GridCells& grid, int col, int row) const {
-    const int slot = &grid == &conditions_ ? condition_slot(col, row)
-                     : &grid == &layers_   ? layer_slot(col, row)
-                                           : -1;
+    const int slot = slot_of(grid, conditions_, layers_, col, row);
     return slot >= 0 && grid.text(col, row) != committed_[slot];
+}
+
+std::string Document::committed_cell_text(const GridCells& grid, int col, int row) const {
+    const int slot = slot_of(grid, conditions_, layers_, col, row);
+    return slot >= 0 ? committed_[slot] : std::string();
 }
 
 bool Document::typed_in_title() const { return title_text_ != committed_[TITLE_SLOT]; }

@@ -103,6 +103,8 @@ private:
     void eh_table2_OnKeyDown(StringGrid* sender, int& key);
     void eh_table2_OnKeyPress(StringGrid* sender, char16_t& key);
     void eh_table2_OnSelectCell(StringGrid* sender, int col, int row, bool& can_select);
+    // Escape in a cell editor: the text the last edit took in comes back.
+    void restore_cell(StringGrid* g, const GridCells& cells);
     void eh_table2_OnMouseDown(StringGrid* sender, Qt::MouseButton button, QPoint pos);
     void eh_EditingOnExit(QObject* sender);
     void eh_edit_RadiusC_OnKeyDown(int& key);

@@ -1,21 +1,25 @@
 // Keys, selections and clicks of the grids, edits and radio groups: each
 // asks the document.
 #include <QLabel>
+#include <QLineEdit>
 
 #include "document/grid_columns.h"
 #include "gui/Quil_gui.h"
 #include "gui/controls.h"
 #include "gui/string_grid.h"
+#include "qt/text_1250.h"
 
 namespace {
 bool differs(const StringGrid* g, int col, int row) { return col != g->col() || row != g->row(); }
 }  // namespace
 
-void TForm_quil::eh_table1_OnKeyDown(StringGrid*, int& key) {
+void TForm_quil::eh_table1_OnKeyDown(StringGrid* sender, int& key) {
     if (key == KEY_ENTER)
         document_.refresh_results(false, true);
     else if (key == KEY_F1)
         field_help(w_.mnu_table1);
+    else if (key == KEY_ESCAPE)
+        restore_cell(sender, document_.conditions());
 }
 
 void TForm_quil::eh_table1_OnKeyPress(StringGrid*, char16_t& key) {
@@ -34,6 +38,15 @@ void TForm_quil::eh_table2_OnKeyDown(StringGrid* sender, int& key) {
         document_.refresh_results(false, true);
     else if (key == KEY_F1)
         field_help(w_.mnu_table2);
+    else if (key == KEY_ESCAPE)
+        restore_cell(sender, document_.layers());
+}
+
+void TForm_quil::restore_cell(StringGrid* g, const GridCells& cells) {
+    QLineEdit* editor = g->editor();
+    if (!editor || !document_.typed_in_cell(cells, g->col(), g->row())) return;
+    editor->setText(from_1250(document_.committed_cell_text(cells, g->col(), g->row()).c_str()));
+    editor->selectAll();
 }
 
 void TForm_quil::eh_table2_OnKeyPress(StringGrid* sender, char16_t& key) {
@@ -49,13 +62,19 @@ void TForm_quil::eh_table2_OnSelectCell(StringGrid* sender, int col, int row, bo
     const int n = used_layers(document_.record());
     const bool add_row = n < MAX_LAYERS && row == sender->row_count() - 1;
     can_select = !add_row;
-    sender->set_editing(!add_row);
-    sender->set_always_show_editor(!add_row);
+    // A refused cell leaves the current one and its editor as they are, so
+    // that typing still reaches a cell.
+    if (!add_row) {
+        sender->set_editing(true);
+        sender->set_always_show_editor(true);
+    }
     if (differs(sender, col, row)) document_.refresh_results(false, true);
 }
 
-void TForm_quil::eh_table2_OnMouseDown(StringGrid* sender, Qt::MouseButton, QPoint pos) {
-    if (!document_.state().grids_ready || sender != w_.mnu_table2) return;
+void TForm_quil::eh_table2_OnMouseDown(StringGrid* sender, Qt::MouseButton button, QPoint pos) {
+    // Another button (a context menu's, the wheel's) must not cost a layer.
+    if (!document_.state().grids_ready || sender != w_.mnu_table2 || button != Qt::LeftButton)
+        return;
     int col = 0, row = 0;
     if (!sender->mouse_to_cell(pos, col, row)) return;
     if (col == LAYER_DELETE)

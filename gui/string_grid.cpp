@@ -295,19 +295,49 @@ bool StringGrid::select_cell(int col, int row) {
     return true;
 }
 
-void StringGrid::next_tab_cell(bool back, int& col, int& row) const {
+bool StringGrid::next_tab_cell(bool back, int& col, int& row) const {
     const int cols = cells_.col_count(), rows = cells_.row_count();
-    col = cells_.col();
-    row = cells_.row();
     if (back) {
         if (--col < cells_.fixed_cols()) {
             col = cols - 1;
-            if (--row < 1) row = rows - 1;
+            if (--row < 1) return false;
         }
     } else {
         if (++col >= cols) {
             col = cells_.fixed_cols();
-            if (++row >= rows) row = 1;
+            if (++row >= rows) return false;
+        }
+    }
+    return true;
+}
+
+bool StringGrid::tab(bool back) {
+    int col = cells_.col(), row = cells_.row();
+    // Cells the handler refuses (the layer grid's Add row) are passed over.
+    for (int tries = cells_.col_count() * cells_.row_count(); tries > 0; --tries) {
+        if (!next_tab_cell(back, col, row)) break;
+        if (is_fixed(col, row)) continue;
+        QPointer<StringGrid> self = this;
+        if (select_cell(col, row)) return true;
+        if (!self) return true;
+    }
+    leave_by_tab(back);
+    return true;
+}
+
+void StringGrid::leave_by_tab(bool back) {
+    QWidget* w = this;
+    for (;;) {
+        w = back ? w->previousInFocusChain() : w->nextInFocusChain();
+        if (!w || w == this) return;
+        if (isAncestorOf(w) || w->window() != window()) continue;
+        // A grid takes the focus itself, not through its header or editor.
+        for (QWidget* p = w->parentWidget(); p && p != window(); p = p->parentWidget())
+            if (auto* g = qobject_cast<StringGrid*>(p)) w = g;
+        if (w == this || isAncestorOf(w)) continue;
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(window()) && w->isEnabled()) {
+            w->setFocus(back ? Qt::BacktabFocusReason : Qt::TabFocusReason);
+            return;
         }
     }
 }
@@ -322,11 +352,9 @@ bool StringGrid::navigate(int key, Qt::KeyboardModifiers modifiers, QLineEdit* f
     int col = cells_.col(), row = cells_.row();
     switch (key) {
         case KEY_TAB:
-            next_tab_cell(modifiers & Qt::ShiftModifier, col, row);
-            break;
+            return tab(modifiers & Qt::ShiftModifier);
         case Qt::Key_Backtab:
-            next_tab_cell(true, col, row);
-            break;
+            return tab(true);
         case Qt::Key_Up:
             row = std::max(1, row - 1);
             break;

@@ -89,7 +89,12 @@ private:
     // Commits the open editor's text and closes it.
     void close_editor();
     bool navigate(int key, Qt::KeyboardModifiers modifiers, QLineEdit* from_editor);
-    void next_tab_cell(bool back, int& col, int& row) const;
+    // False when the move would wrap past the first or the last cell.
+    bool next_tab_cell(bool back, int& col, int& row) const;
+    // Tab from the last cell (Shift+Tab from the first) goes on to the
+    // window's next control instead of wrapping inside the grid.
+    bool tab(bool back);
+    void leave_by_tab(bool back);
     int visible_rows() const;
     bool focus_within() const;
 

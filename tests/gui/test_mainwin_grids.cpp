@@ -110,11 +110,51 @@ TEST_F(MainWindowTest, KeysMoveWithinTheEditableCellsAndEachMoveReads) {
     t1()->set_current(2, 4);
     t1()->set_cell(2, 4, "1");  // internal diffusive resistance above 0.4
     QTest::keyClick(t1()->editor() ? static_cast<QWidget*>(t1()->editor()) : t1(), Qt::Key_Tab);
-    EXPECT_EQ(std::pair(t1()->col(), t1()->row()), std::pair(1, 1));  // wrapped round
+    // On to the layer grid, not round to the first cell; leaving read the cell.
+    EXPECT_EQ(std::pair(t1()->col(), t1()->row()), std::pair(2, 4));
     ASSERT_EQ(ui.boxes.size(), 1u) << ui.shown();
     EXPECT_EQ(ui.boxes[0].text,
               "Diffusive resistance for ixternal side of the partition is out of allowable "
               "limits.\n(min=0; max=0.4)");
+    ASSERT_NE(t2()->editor(), nullptr);
+    EXPECT_TRUE(t2()->editor()->hasFocus());
+    // Shift+Tab from the first cell goes back to the other grid.
+    QTest::keyClick(t2()->editor(), Qt::Key_Backtab, Qt::ShiftModifier);
+    ASSERT_NE(t1()->editor(), nullptr);
+    EXPECT_TRUE(t1()->editor()->hasFocus());
+}
+
+TEST_F(MainWindowTest, TabFromTheLastLayerCellPassesTheAddRowAndTypingReachesTheNextControl) {
+    open_window();
+    click_cell(t2(), 5, 4);  // Lambda of the last layer; Delta follows
+    QTest::keyClick(t2()->editor(), Qt::Key_Tab);
+    EXPECT_EQ(std::pair(t2()->col(), t2()->row()), std::pair(6, 4));
+    QTest::keyClick(t2()->editor(), Qt::Key_Tab);
+    EXPECT_EQ(std::pair(t2()->col(), t2()->row()), std::pair(6, 4));
+    EXPECT_TRUE(edit_title()->hasFocus());
+    type_text(edit_title(), "x");
+    EXPECT_EQ(edit_title()->text(), "x");
+    // And back: Shift+Tab from the title reaches the last cell's editor.
+    QTest::keyClick(edit_title(), Qt::Key_Backtab, Qt::ShiftModifier);
+    ASSERT_NE(t2()->editor(), nullptr);
+    EXPECT_TRUE(t2()->editor()->hasFocus());
+    type_text(t2()->editor(), "5");
+    EXPECT_EQ(t2()->cell(6, 4), "5");  // the text was selected on the way in
+    EXPECT_TRUE(ui.boxes.empty()) << ui.shown();
+}
+
+TEST_F(MainWindowTest, EscapeBringsBackTheTextTheCellTookIn) {
+    open_window();
+    type_cell(t2(), 4, 2, "0.2");
+    t2()->editor()->selectAll();
+    type_text(t2()->editor(), "0.33");
+    QTest::keyClick(t2()->editor(), Qt::Key_Escape);
+    EXPECT_EQ(t2()->cell(4, 2), "0.2");
+    EXPECT_EQ(t2()->editor()->text(), "0.2");
+    press_enter(t2());
+    EXPECT_EQ(doc.layers[1].thickness, 0.2);
+    EXPECT_TRUE(ui.boxes.empty()) << ui.shown();
+    EXPECT_FALSE(document().typed_in_cell(document().layers(), 4, 2));
 }
 
 TEST_F(MainWindowTest, TwoBadCellsGiveOneMessageForTheEarlier) {
@@ -377,7 +417,8 @@ TEST_F(MainWindowTest, TheAddRowCannotBeSelectedButItsAddCellWorks) {
     click_cell(t2(), 4, 4);
     click_cell(t2(), 4, 5);  // a cell of the "Add" row
     EXPECT_EQ(t2()->row(), 4);
-    EXPECT_FALSE(t2()->editing());
+    EXPECT_TRUE(t2()->editing());  // typing still reaches the current cell
+    ASSERT_NE(t2()->editor(), nullptr);
     QTest::keyClick(t2(), Qt::Key_Down);  // the keyboard is refused the same way
     EXPECT_EQ(t2()->row(), 4);
     click_cell(t2(), 4, 3);
@@ -386,6 +427,12 @@ TEST_F(MainWindowTest, TheAddRowCannotBeSelectedButItsAddCellWorks) {
     EXPECT_NE(t2()->editor(), nullptr);
 
     click_cell(t2(), 1, 5);
+    EXPECT_EQ(doc.layer_count, 5);
+
+    // Only the left button adds or deletes.
+    for (const Qt::MouseButton b : {Qt::RightButton, Qt::MiddleButton})
+        for (const int col : {1, 2})
+            QTest::mouseClick(t2()->viewport(), b, {}, cell_center(t2(), col, 2));
     EXPECT_EQ(doc.layer_count, 5);
 }
 
