@@ -27,8 +27,9 @@ void TForm_quil::add_copy_report_action() {
     const auto name = [action] {
         action->setText(from_1250(catalogue_d_text(TextD::CopyReport)));
     };
+    // Named again with the window's other texts, when the grids are filled.
     name();
-    connect(&document_, &Document::language_changed, action, name);
+    connect(&document_, &Document::grids_filled, action, name);
 }
 
 void TForm_quil::copy_report() {
