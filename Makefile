@@ -12,7 +12,8 @@ PACKAGES = g++ cmake ninja-build make pkg-config qt6-base-dev libgl-dev \
            libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation \
            xvfb xauth x11-apps x11-utils xdotool openbox time imagemagick poppler-utils \
            desktop-file-utils shared-mime-info libxcb1-dev \
-           man-db groff-base appstream dpkg-dev file lintian nlohmann-json3-dev
+           man-db groff-base appstream dpkg-dev file lintian nlohmann-json3-dev \
+           qt6-translations-l10n
 FUZZ_PACKAGES = clang libclang-rt-14-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 
 #include "core/settings.h"
 #include "document/assessment_document.h"
@@ -19,13 +20,23 @@ MsgAnswer OneBoxUi::one_at_a_time(MsgButtons buttons, Show show) {
     return answer;
 }
 
+bool OneBoxUi::first_telling(MsgButtons buttons, std::string text) {
+    if (!in_action_ || buttons != MsgButtons::ok || depth_ > 0) return true;
+    if (std::find(told_.begin(), told_.end(), text) != told_.end()) return false;
+    told_.push_back(std::move(text));
+    return true;
+}
+
 MsgAnswer OneBoxUi::message_box(const char* text, const char* caption, MsgIcon icon,
                                 MsgButtons buttons) {
+    if (!first_telling(buttons, std::string(caption) + '\n' + text)) return MsgAnswer::ok;
     return one_at_a_time(buttons, [&] { return ui_.message_box(text, caption, icon, buttons); });
 }
 
 MsgAnswer OneBoxUi::message_box(const char* before, const QString& path, const char* after,
                                 const char* caption, MsgIcon icon, MsgButtons buttons) {
+    if (!first_telling(buttons, std::string(caption) + '\n' + before + path.toStdString() + after))
+        return MsgAnswer::ok;
     return one_at_a_time(
         buttons, [&] { return ui_.message_box(before, path, after, caption, icon, buttons); });
 }

@@ -99,6 +99,8 @@ public:
     // The Ui of the windows and the document: one message box at a time.
     Ui& ui() { return ui_; }
     bool message_open() const { return ui_.box_open(); }
+    // A key or a click of the user's: see OneBoxUi::new_action.
+    void begin_user_action() { ui_.new_action(); }
     MsgAnswer message_box(const char* text, const char* caption, MsgIcon icon, MsgButtons buttons);
     char decimal_separator() const { return ui_.decimal_separator(); }
     // The data folder; empty when it cannot be named.
@@ -128,8 +130,8 @@ public:
     bool delete_layer_at(int row);
     void choose_wall_type(int type);
     void choose_calc_mode(int mode);
-    // 0 discards the key; backspace, E, e, digits, the decimal separator and
-    // "-" pass.
+    // 0 discards the key; backspace, E, e, digits and "-" pass, and "." or ","
+    // becomes the decimal separator in force.
     char16_t filter_number_key(char16_t key) const;
 
     // --- undo and redo -----------------------------------------------------------

@@ -92,6 +92,9 @@ void Document::refresh_results(bool numbers_only, bool with_messages) {
 char16_t Document::filter_number_key(char16_t key) const {
     if (key == 8 || key == u'E' || key == u'e' || key == u'-') return key;
     if (key >= u'0' && key <= u'9') return key;
-    if (key == char16_t(static_cast<unsigned char>(decimal_separator()))) return key;
+    // Either mark types the separator in force: the keypad sends "." under
+    // every locale, and a dropped mark would turn 0.1 into 01.
+    if (key == u'.' || key == u',')
+        return char16_t(static_cast<unsigned char>(decimal_separator()));
     return 0;
 }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/clock.h"
 #include "core/message_ui.h"
@@ -89,6 +90,14 @@ class OneBoxUi : public Ui {
 public:
     explicit OneBoxUi(Ui& ui) : ui_(ui) {}
     bool box_open() const { return depth_ > 0; }
+    // A key or a click of the user's starts an action, in which a given
+    // message with only an OK button is shown at most once: one click can
+    // run an exit pass and a selection pass that would both tell it. Before
+    // the first action (scripts, tests of the document alone) nothing is held back.
+    void new_action() {
+        in_action_ = true;
+        told_.clear();
+    }
 
     MsgAnswer message_box(const char* text, const char* caption, MsgIcon icon,
                           MsgButtons buttons) override;
@@ -110,6 +119,11 @@ private:
     template <class Show>
     MsgAnswer one_at_a_time(MsgButtons buttons, Show show);
 
+    // False when the message was told already in this action.
+    bool first_telling(MsgButtons buttons, std::string text);
+
     Ui& ui_;
     int depth_ = 0;
+    bool in_action_ = false;
+    std::vector<std::string> told_;
 };

@@ -22,6 +22,7 @@
 #include "core/Quil_c.h"
 #include "document/document.h"
 #include "document/ui.h"
+#include "qt/qt_translations.h"
 
 class GraphBox;
 struct GraphTarget;
@@ -131,6 +132,7 @@ private:
     void show_materials(int mode);
 
     Document document_;
+    QtTranslations qt_texts_;  // Qt's own dialogs in the program's language
 
     // The controls, by their objectName.
     struct Controls {

@@ -63,10 +63,11 @@ private:
     Climate before_, after_;
 };
 
-// The typed characters a number may hold, in either separator.
+// The typed characters a number may hold; either mark types the separator
+// in force (the keypad sends "." under every locale).
 class NumberDelegate : public QStyledItemDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    NumberDelegate(char sep, QObject* parent) : QStyledItemDelegate(parent), sep_(QChar(sep)) {}
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override {
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
@@ -76,6 +77,22 @@ public:
         }
         return editor;
     }
+
+protected:
+    bool eventFilter(QObject* object, QEvent* e) override {
+        auto* line = qobject_cast<QLineEdit*>(object);
+        if (line && e->type() == QEvent::KeyPress) {
+            const QString typed = static_cast<QKeyEvent*>(e)->text();
+            if ((typed == QLatin1String(".") || typed == QLatin1String(",")) && typed != sep_) {
+                line->insert(sep_);
+                return true;
+            }
+        }
+        return QStyledItemDelegate::eventFilter(object, e);
+    }
+
+private:
+    QString sep_;
 };
 
 // Each column as wide as its widest cell (bold, as the chosen month's row may
@@ -299,7 +316,7 @@ void TForm_Assess::build() {
     w.climate = named(new ClimateGrid(this), "climate");
     climate_model_ = new ClimateModel(doc_, sep, this);
     w.climate->setModel(climate_model_);
-    w.climate->setItemDelegate(new NumberDelegate(w.climate));
+    w.climate->setItemDelegate(new NumberDelegate(sep, w.climate));
     w.climate->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                                QAbstractItemView::AnyKeyPressed);
     w.climate->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -56,10 +56,16 @@ void KeyEdit::keyPressEvent(QKeyEvent* e) {
         if (key == 0) return;
     }
     if (on_key_press) {
-        char16_t c = typed_char(e);
+        const char16_t typed = typed_char(e);
+        char16_t c = typed;
         if (c != 0) {
             on_key_press(c);
             if (c == 0) return;
+            // The handler put another character in place of the typed one.
+            if (c != typed) {
+                insert(QString(QChar(c)));
+                return;
+            }
         }
     }
     QLineEdit::keyPressEvent(e);
@@ -67,6 +73,31 @@ void KeyEdit::keyPressEvent(QKeyEvent* e) {
 
 void GraphBox::paintEvent(QPaintEvent*) {
     if (on_paint) on_paint();
+}
+
+ActionWatcher::ActionWatcher(QObject* parent, std::function<void()> on_action)
+    : QObject(parent), on_action_(std::move(on_action)) {
+    qApp->installEventFilter(this);
+}
+
+bool ActionWatcher::eventFilter(QObject*, QEvent* e) {
+    switch (e->type()) {
+        case QEvent::KeyPress:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            // The OK of a box is part of the action that showed it. One press
+            // reaches the window and then the widget, with one timestamp;
+            // a synthesized key may carry none.
+            if (e->spontaneous() && !QApplication::activeModalWidget()) {
+                const quint64 t = static_cast<QInputEvent*>(e)->timestamp();
+                if (t == 0 || t != last_timestamp_) on_action_();
+                last_timestamp_ = t;
+            }
+            break;
+        default:
+            break;
+    }
+    return false;
 }
 
 ExitWatcher::ExitWatcher(QWidget* target, std::function<void()> on_exit)

@@ -65,6 +65,20 @@ private:
     std::function<void()> on_exit_;
 };
 
+// Calls `on_action` for every key press and mouse press that comes from the
+// user (a spontaneous event) while no modal box is up, in any window.
+class ActionWatcher : public QObject {
+public:
+    ActionWatcher(QObject* parent, std::function<void()> on_action);
+
+protected:
+    bool eventFilter(QObject* object, QEvent* e) override;
+
+private:
+    std::function<void()> on_action_;
+    quint64 last_timestamp_ = 0;
+};
+
 // A radio group of two items in one column under its caption. `on_click`
 // runs when the user picks an item, not when the program sets one.
 class RadioGroup : public QGroupBox {

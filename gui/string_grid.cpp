@@ -373,7 +373,8 @@ bool StringGrid::handle_key(QKeyEvent* e, QLineEdit* from_editor) {
         on_key_down(this, key, e->modifiers());
         if (key == 0) return true;
     }
-    char16_t c = typed_char(e);
+    const char16_t typed = typed_char(e);
+    char16_t c = typed;
     if (c != 0 && on_key_press) {
         on_key_press(this, c);
         if (c == 0) return true;
@@ -385,8 +386,16 @@ bool StringGrid::handle_key(QKeyEvent* e, QLineEdit* from_editor) {
     if (!from_editor) {
         if (c != 0 && editing_) {
             show_editor();
-            if (editor_) QCoreApplication::sendEvent(editor_, e);
+            if (editor_ && c != typed)
+                editor_->insert(QString(QChar(c)));
+            else if (editor_)
+                QCoreApplication::sendEvent(editor_, e);
         }
+        return true;
+    }
+    // The handler put another character in place of the typed one.
+    if (c != typed) {
+        from_editor->insert(QString(QChar(c)));
         return true;
     }
     return false;

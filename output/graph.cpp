@@ -1,9 +1,11 @@
 #include "output/graph.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "core/numfmt.h"
 #include "lang/catalogue.h"
@@ -65,6 +67,14 @@ struct Area {
     int x0, y0, w, h;
 };
 
+// A drawn text's rectangle, right and bottom excluded.
+struct TextBox {
+    int left, top, right, bottom;
+    bool meets(const TextBox& o) const {
+        return left < o.right && o.left < right && top < o.bottom && o.top < bottom;
+    }
+};
+
 class GraphPainter {
 public:
     GraphPainter(const Partition& p, Canvas& c, const GraphTarget& t, const Area& a)
@@ -90,6 +100,11 @@ private:
         return buf;
     }
     static const char* text_a(TextA id) { return catalogue_a_text(id); }
+    void text(int x, int y, const char* s) {
+        canvas_.text(x, y, s);
+        texts_.push_back({x, y, x + canvas_.text_width(s), y + line_height_});
+    }
+    void text(int x, int y, const std::string& s) { text(x, y, s.c_str()); }
 
     void horizontal_layout();
     void k_line();
@@ -97,6 +112,7 @@ private:
     void arc(int x, int y, double f);
     void temperatures();
     void pressures();
+    void plane_numbers();
 
     const Partition& p_;
     Canvas& canvas_;
@@ -120,6 +136,7 @@ private:
     // y = base - (value - minimum) * scale, for each course.
     double temp_base_y_ = 0, temp_scale_ = 0;
     double press_base_y_ = 0, press_scale_ = 0;
+    std::vector<TextBox> texts_;  // drawn so far, for the plane numbers to keep clear of
 };
 
 void GraphPainter::draw() {
@@ -152,12 +169,9 @@ void GraphPainter::draw() {
     if (on_screen_) k_line();
     outline();
     temperatures();
-    if (p_.calc_mode != 1) {
-        canvas_.set_pen_color(BLACK);
-        return;
-    }
-    pressures();
-    if (on_screen_) canvas_.set_pen_color(BLACK);
+    if (p_.calc_mode == 1) pressures();
+    plane_numbers();
+    if (p_.calc_mode != 1 || on_screen_) canvas_.set_pen_color(BLACK);
 }
 
 void GraphPainter::horizontal_layout() {
@@ -186,9 +200,9 @@ void GraphPainter::k_line() {
               w3 = canvas_.text_width(b);
     const int x = (w_ - (w1 + w2 + w3)) / 2;
     const int y = frac_h(F_MARGIN) + y0_;
-    canvas_.text(x, y, a);
-    canvas_.text(x + w1, y, k.c_str());
-    canvas_.text(x + w1 + w2, y, b);
+    text(x, y, a);
+    text(x + w1, y, k.c_str());
+    text(x + w1 + w2, y, b);
 }
 
 // Ellipse through the base point (x, y) with a horizontal tangent at the
@@ -221,11 +235,6 @@ void GraphPainter::outline() {
             arc(x, wall_top_,
                 (1.0 - F_INNER_ARC) * (plane_x_[layers_] - x) / wall_width_ + F_INNER_ARC);
         }
-        const std::string label = std::to_string(j + 1);
-        const int tw = canvas_.text_width(label.c_str());
-        int tx = x - tw / 2;
-        if (j >= 1 && tw > plane_x_[j] - plane_x_[j - 1]) tx = x;
-        canvas_.text(tx, numbers_y_, label.c_str());
     }
 
     const int xn = plane_x_[layers_];
@@ -250,6 +259,52 @@ void GraphPainter::outline() {
     canvas_.set_pen_style(PenStyle::solid);
 }
 
+// Each number is centred under its plane, or starts at it when wider than its
+// layer. Where thin layers would run numbers into each other ("1" and "2"
+// reading "12") the later one moves right of the one before, a space apart,
+// and a run that would leave the area, or meet a text beside the wall, is
+// pushed back left. A number that still finds no room is left out rather
+// than drawn over another text.
+void GraphPainter::plane_numbers() {
+    const int gap = std::max(2, canvas_.text_width(" "));
+    const int top = numbers_y_, bottom = numbers_y_ + line_height_;
+    const int middle = (plane_x_[0] + plane_x_[layers_]) / 2;
+    int lo = x0_, hi = x0_ + w_;
+    for (const TextBox& b : texts_) {
+        if (b.top >= bottom || b.bottom <= top) continue;
+        if (b.left + b.right < 2 * middle)
+            lo = std::max(lo, b.right + gap);
+        else
+            hi = std::min(hi, b.left - gap);
+    }
+
+    std::string label[MAX_PLANES];
+    int width[MAX_PLANES], tx[MAX_PLANES];
+    for (int j = 0; j <= layers_; ++j) {
+        label[j] = std::to_string(j + 1);
+        width[j] = canvas_.text_width(label[j].c_str());
+        const int x = plane_x_[j];
+        tx[j] = x - width[j] / 2;
+        if (j >= 1 && width[j] > x - plane_x_[j - 1]) tx[j] = x;
+        tx[j] = std::max(tx[j], j == 0 ? lo : tx[j - 1] + width[j - 1] + gap);
+    }
+    for (int j = layers_, limit = hi; j >= 0; --j) {
+        tx[j] = std::min(tx[j], limit - width[j]);
+        limit = tx[j] - gap;
+    }
+
+    int free_from = lo;
+    for (int j = 0; j <= layers_; ++j) {
+        const TextBox box{tx[j], top, tx[j] + width[j], bottom};
+        if (box.left < free_from || box.right > hi) continue;
+        if (std::any_of(texts_.begin(), texts_.end(),
+                        [&](const TextBox& b) { return b.meets(box); }))
+            continue;
+        text(tx[j], top, label[j]);
+        free_from = box.right + gap;
+    }
+}
+
 void GraphPainter::temperatures() {
     temp_base_y_ = double(ld(F_TEMP_BOTTOM) * h_ + y0_);
     temp_scale_ = double(ld(F_TEMP_BAND) * h_);
@@ -270,28 +325,25 @@ void GraphPainter::temperatures() {
         ly = trunc_px(yTi - gap);
     else
         ly = frac_h(F_TOP) + y0_;
-    canvas_.text(lx, ly, legend);
+    text(lx, ly, legend);
 
     if (on_screen_) {
         int y = ly + line_height_ / 2;
         for (int j = 0; j <= layers_; ++j) {
             y += line_height_;
             const std::string label = plane_label(j);
-            canvas_.text(lx, y, label.c_str());
-            canvas_.text(lx + canvas_.text_width(label.c_str()), y,
-                         num("+0.00;-0.00", p_.temp[j]).c_str());
+            text(lx, y, label.c_str());
+            text(lx + canvas_.text_width(label.c_str()), y, num("+0.00;-0.00", p_.temp[j]).c_str());
         }
     }
 
     const char* deg = text_a(TextA::DegreesUnit);
     const std::string ext = num("+0.00;-0.00", p_.temp_ext) + deg;
-    canvas_.text(text_left_ + 2 * digit_width_,
-                 flux_dir_ >= 0 ? trunc_px(yTe + gap) : trunc_px(yTe - line_height_ - gap),
-                 ext.c_str());
+    text(text_left_ + 2 * digit_width_,
+         flux_dir_ >= 0 ? trunc_px(yTe + gap) : trunc_px(yTe - line_height_ - gap), ext.c_str());
     const std::string in = num("+0.00;-0.00", p_.temp_int) + deg;
-    canvas_.text(x0_ + w_ - (legend_w + 3),
-                 flux_dir_ > 0 ? trunc_px(yTi - line_height_ - gap) : trunc_px(yTi + gap),
-                 in.c_str());
+    text(x0_ + w_ - (legend_w + 3),
+         flux_dir_ > 0 ? trunc_px(yTi - line_height_ - gap) : trunc_px(yTi + gap), in.c_str());
 
     canvas_.set_pen_color(MAROON);
     canvas_.line(air_x_, yTe, film_x_, yTe);
@@ -319,19 +371,19 @@ void GraphPainter::pressures() {
         real_x = text_left_;
         real_y = trunc_px(5.5L * line_height_ + sat_y);
     }
-    canvas_.text(sat_x, sat_y, sat1);
-    canvas_.text(sat_x, sat_y + line_height_, text_a(TextA::SaturatedLegend2));
-    canvas_.text(real_x, real_y, real1);
-    canvas_.text(real_x, real_y + line_height_, text_a(TextA::RealLegend2));
+    text(sat_x, sat_y, sat1);
+    text(sat_x, sat_y + line_height_, text_a(TextA::SaturatedLegend2));
+    text(real_x, real_y, real1);
+    text(real_x, real_y + line_height_, text_a(TextA::RealLegend2));
 
     if (on_screen_) {
         for (int j = 0; j <= layers_; ++j) {
             const int y = trunc_px((j + 2.5L) * line_height_ + sat_y);
             const std::string label = plane_label(j);
-            canvas_.text(text_left_, y, label.c_str());
-            canvas_.text(text_left_ + canvas_.text_width(label.c_str()), y,
-                         num("0.00", p_.press_sat[j]).c_str());
-            canvas_.text(text_left_ + 16 * digit_width_, y, num("0.00", p_.press_real[j]).c_str());
+            text(text_left_, y, label.c_str());
+            text(text_left_ + canvas_.text_width(label.c_str()), y,
+                 num("0.00", p_.press_sat[j]).c_str());
+            text(text_left_ + 16 * digit_width_, y, num("0.00", p_.press_real[j]).c_str());
         }
     }
 

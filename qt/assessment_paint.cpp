@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QPdfWriter>
-#include <algorithm>
 
 #include "qt/fonts.h"
 #include "qt/painter_canvas.h"
@@ -22,9 +21,9 @@ QFont assessment_font(int points) {
 bool paint_assessment_pages(QPagedPaintDevice& device, const AssessmentPageInput& in) {
     QPainter painter;
     if (!painter.begin(&device)) return false;
-    // Drawn at 96 dots an inch and scaled to the device, so that the charts'
+    // Drawn in screen pixels and scaled to the device, so that the charts'
     // pens have the weight they have on the screen.
-    const double scale = std::max(1.0, device.logicalDpiX() / 96.0);
+    const double scale = screen_pixel_size(device);
     painter.scale(scale, scale);
     QFont font = assessment_font(9);
     font.setPointSizeF(9.0 / scale);

@@ -1,14 +1,20 @@
 #include "qt/painter_canvas.h"
 
 #include <QFont>
+#include <QPaintDevice>
 #include <QPainter>
 #include <QRectF>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <numbers>
 
 #include "qt/fonts.h"
 #include "qt/text_1250.h"
+
+double screen_pixel_size(const QPaintDevice& device) {
+    return std::max(1.0, device.logicalDpiX() / 96.0);
+}
 
 QPainterCanvas::QPainterCanvas(QPainter& painter, QColor text_color)
     : painter_(painter), pen_(painter.pen()), text_color_(text_color) {
@@ -37,7 +43,8 @@ void QPainterCanvas::set_pen_style(PenStyle s) {
 }
 
 void QPainterCanvas::set_pen_width(int w) {
-    pen_.setWidth(w < 1 ? 1 : w);
+    // Qt lays dash patterns out in pen widths, so they widen with the pen.
+    pen_.setWidth(std::max(1, int(std::lround(w * pen_scale_))));
     painter_.setPen(pen_);
 }
 
@@ -107,6 +114,8 @@ void paint_graph(QPainter& painter, const Partition& p, const GraphTarget& targe
     painter.setFont(f);
     painter.setRenderHint(QPainter::Antialiasing, false);
     QPainterCanvas canvas(painter);
+    if (!target.graph_on_screen && painter.device())
+        canvas.set_pen_scale(screen_pixel_size(*painter.device()));
     draw_graph(p, canvas, target);
     painter.restore();
 }

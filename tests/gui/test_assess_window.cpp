@@ -167,6 +167,22 @@ TEST_F(AssessWindowTest, CellEditsAreCheckedWithTheLocalesSeparatorAndUndone) {
     QTest::keyClick(table("climate"), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(adoc().climate().months[0].theta_e, -3.5);
 
+    // Typed, either mark is the comma: the keypad sends ".".
+    QTableView* grid = table("climate");
+    grid->setCurrentIndex(m->index(1, CLIMATE_THETA_E));
+    grid->edit(grid->currentIndex());
+    auto* editor = grid->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, "-1");
+    QTest::keyClick(editor, Qt::Key_Period, Qt::KeypadModifier);
+    QTest::keyClicks(editor, "5");
+    EXPECT_EQ(editor->text(), "-1,5");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();  // the delegate commits on a queued call
+    EXPECT_EQ(adoc().climate().months[1].theta_e, -1.5);
+    assess->undo_stack().undo();
+
     // A humidity class for the year: φi then shows what the class gives and takes no typing.
     assess->findChild<QComboBox*>("humidity")->setCurrentIndex(3);
     EXPECT_EQ(adoc().climate().humidity_class, 3);

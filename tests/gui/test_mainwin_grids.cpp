@@ -80,6 +80,24 @@ TEST_F(MainWindowTest, LettersAreToldAtEveryPassNoEarlierFieldTook) {
     EXPECT_EQ(ui.boxes[2].text, "Internal temperature is invalid.");
 }
 
+TEST_F(MainWindowTest, OneClickTellsAMessageOnceThoughTwoPassesRead) {
+    open_window();
+    // Leaving the layer grid reads it, and so does the new cell's selection.
+    type_cell(t2(), 4, 2, "e", false);
+    ASSERT_TRUE(ui.boxes.empty()) << ui.shown();
+    // Through the window, as the window system delivers a click.
+    QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {},
+                      t1()->viewport()->mapTo(form.get(), cell_center(t1(), 1, 2)));
+    ASSERT_EQ(ui.boxes.size(), 1u) << ui.shown();
+    EXPECT_EQ(ui.boxes[0].text, "Thickness for layer 2-3 is invalid.");
+    // The next action tells it again.
+    press_enter(t1());
+    ASSERT_EQ(ui.boxes.size(), 2u) << ui.shown();
+    EXPECT_EQ(ui.boxes[1].text, "Thickness for layer 2-3 is invalid.");
+    click_cell(t1(), 1, 1);
+    EXPECT_EQ(ui.boxes.size(), 3u) << ui.shown();
+}
+
 TEST_F(MainWindowTest, KeysMoveWithinTheEditableCellsAndEachMoveReads) {
     open_window();
     QWidget* keys = t1()->editor();
@@ -173,12 +191,59 @@ TEST_P(NumberKeys, OnlyNumberCharactersReachANumberCell) {
 
 INSTANTIATE_TEST_SUITE_P(
     BothSeparators, NumberKeys,
-    // "+", the space and the other separator are refused.
-    ::testing::Values(KeyCase{'.', "+0.02 5", "0.025", 0.025}, KeyCase{'.', ",1", "1", 1.0},
+    // "+" and the space are refused; either mark types the separator in force.
+    ::testing::Values(KeyCase{'.', "+0.02 5", "0.025", 0.025}, KeyCase{'.', ",1", ".1", 0.1},
                       KeyCase{'.', "1e-3", "1e-3", 0.001}, KeyCase{'.', "2E-2", "2E-2", 0.02},
-                      KeyCase{',', "0,02", "0,02", 0.02}, KeyCase{',', ".1", "1", 1.0},
-                      KeyCase{',', "1,5e-2", "1,5e-2", 0.015}),
+                      KeyCase{',', "0,02", "0,02", 0.02}, KeyCase{',', "0.1", "0,1", 0.1},
+                      KeyCase{',', "1,5e-2", "1,5e-2", 0.015}, KeyCase{',', "1.5e-2", "1,5e-2", 0.015}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
+
+TEST_F(MainWindowTest, TheKeypadsMarkAndTheOtherMarkTypeTheCommaEverywhere) {
+    ui.separator = ',';
+    open_window();
+    // The keypad's decimal key sends "." on X11, whatever the locale.
+    const auto keypad_point = [](QWidget* w) {
+        QTest::keyClick(w, Qt::Key_Period, Qt::KeypadModifier);
+    };
+    click_cell(t2(), 5, 2);
+    QLineEdit* editor = t2()->editor();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClick(editor, Qt::Key_Delete);
+    type_text(editor, "0");
+    keypad_point(editor);
+    type_text(editor, "3");
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(t2()->cell(5, 2), "0,3");
+    EXPECT_DOUBLE_EQ(doc.layers[1].lambda, 0.3);
+
+    // A key on the grid itself opens the editor with the mark in it.
+    click_cell(t1(), 1, 1);
+    t1()->editor()->selectAll();
+    QTest::keyClick(t1()->editor(), Qt::Key_Delete);
+    t1()->setFocus();
+    type_text(t1(), "-2.5");
+    QTest::keyClick(t1()->editor(), Qt::Key_Return);
+    EXPECT_DOUBLE_EQ(doc.temp_ext, -2.5);
+
+    wall_group()->item(1)->click();
+    edit_radius()->selectAll();
+    QTest::keyClick(edit_radius(), Qt::Key_Delete);
+    type_text(edit_radius(), "2.5");
+    QTest::keyClick(edit_radius(), Qt::Key_Return);
+    EXPECT_EQ(edit_radius()->text(), "2,5");
+    EXPECT_DOUBLE_EQ(doc.radius, 2.5);
+    EXPECT_TRUE(ui.boxes.empty()) << ui.shown();
+
+    // Pasted text is taken as it stands: the other mark is refused.
+    click_cell(t2(), 4, 1);
+    t2()->editor()->selectAll();
+    t2()->editor()->insert("0.1");
+    QTest::keyClick(t2()->editor(), Qt::Key_Return);
+    ASSERT_EQ(ui.boxes.size(), 1u) << ui.shown();
+    EXPECT_NE(ui.boxes[0].text.find("Thickness for layer 1-2 is invalid."), std::string::npos)
+        << ui.shown();
+}
 
 TEST_F(MainWindowTest, DecimalCommaShowsInTheCells) {
     ui.separator = ',';

@@ -2,9 +2,11 @@
 // dialog; the page is read back with the PDF tools of poppler.
 #include <QDir>
 #include <QGuiApplication>
+#include <QImage>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -148,6 +150,65 @@ TEST_F(PrintTest, ReportAndGraphStandWhereThePageSays) {
         EXPECT_GE(word.left - area.left(), x0) << word.text.toStdString();
         EXPECT_LT(word.left - area.left(), x0 + w) << word.text.toStdString();
     }
+}
+
+// The lengths of the runs of dark and of light pixels along one row.
+struct Runs {
+    std::vector<int> dark, light;
+};
+
+Runs runs_of(const QImage& img, int y, int from, int to) {
+    Runs r;
+    int length = 0;
+    bool was_dark = false;
+    for (int x = from; x <= to + 1; ++x) {
+        const bool dark = x <= to && qGray(img.pixel(x, y)) < 128;
+        if (x > from && (dark != was_dark || x > to)) {
+            (was_dark ? r.dark : r.light).push_back(length);
+            length = 0;
+        }
+        was_dark = dark;
+        ++length;
+    }
+    return r;
+}
+
+int count_between(const std::vector<int>& v, int lo, int hi) {
+    return int(std::count_if(v.begin(), v.end(), [&](int n) { return n >= lo && n <= hi; }));
+}
+
+TEST_F(PrintTest, PensOnPaperHaveTheScreensWeight) {
+    open_window();
+    const QString pdf = path("pens.pdf");
+    print_to(pdf);
+    ASSERT_TRUE(ui.boxes.empty()) << ui.shown();
+
+    // A 600 dpi pixel is a hairline: a screen pixel is 600 / 96 = 6.25 of
+    // them, so the pens are 6 wide and the dash-dot line's dashes, dots and
+    // gaps 24, 6 and 12 long.
+    const QRect area = printable();
+    const int x0 = int(0.08 * area.width()), y0 = int(0.7 * area.height());
+    const int w = int(0.8 * area.width()), h = int(0.28 * area.height());
+    const int face = area.left() + x0 + int(std::lround(0.26 * w));
+    const int inner = area.left() + x0 + w - int(std::lround(0.26 * w));
+    const int top = area.top() + y0 + int(0.18 * h);
+    const int left = face - 40, upper = top - 40;
+    const QString png = path("pens");
+    ASSERT_TRUE(run_tool("pdftoppm", {"-r", QString::number(DPI), "-aa", "no", "-aaVector", "no",
+                                      "-x", QString::number(left), "-y", QString::number(upper),
+                                      "-W", QString::number(inner - left + 40), "-H", "200", "-png",
+                                      "-singlefile", pdf, png}));
+    const QImage img(png + ".png");
+    ASSERT_FALSE(img.isNull());
+
+    const Runs across_face = runs_of(img, 140, 0, 80);  // 100 px below the top edge
+    ASSERT_EQ(across_face.dark.size(), 1u);
+    EXPECT_NEAR(across_face.dark[0], 6, 1);
+
+    const Runs edge = runs_of(img, top - upper, 40 + 10, inner - left - 10);
+    EXPECT_GE(count_between(edge.dark, 22, 26), 20);
+    EXPECT_GE(count_between(edge.dark, 5, 7), 20);  // the dots
+    EXPECT_GE(count_between(edge.light, 10, 14), 40);
 }
 
 TEST_F(PrintTest, TheStatusBarSaysPrintingInTheCurrentLanguageMeanwhile) {

@@ -197,3 +197,34 @@ TEST_F(LanguageSwitchTest, AShownHelpTextIsRedisplayedAHiddenOneLeftAlone) {
 }
 
 }  // namespace
+
+TEST_F(LanguageSwitchTest, QtsOwnDialogsFollowTheLanguage) {
+    // The texts of Qt's message box buttons and of its file and print dialogs.
+    struct QtText {
+        const char* context;
+        const char* text;
+    };
+    const QtText texts[] = {{"QPlatformTheme", "&Yes"},
+                            {"QPlatformTheme", "Cancel"},
+                            {"QFileDialog", "Look in:"},
+                            {"QFileDialog", "File &name:"},
+                            {"QPrintDialog", "Print"}};
+    const auto expect_translated = [&](bool polish) {
+        for (const QtText& t : texts) {
+            const QString shown = QCoreApplication::translate(t.context, t.text);
+            SCOPED_TRACE(shown.toStdString());
+            EXPECT_EQ(shown != QString::fromUtf8(t.text), polish);
+            EXPECT_FALSE(shown.isEmpty());
+        }
+    };
+    open_joined();  // no settings file: Polish
+    expect_translated(true);
+    button("SpeedButtonLang044")->click();
+    expect_translated(false);
+    button("SpeedButtonLang048")->click();
+    expect_translated(true);
+    form->set_help_window(nullptr);
+    help.reset();
+    form.reset();  // the translator leaves with the window
+    expect_translated(false);
+}

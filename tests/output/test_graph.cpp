@@ -94,10 +94,13 @@ TEST_F(GraphTest, DefaultRecordOnA600x200Area) {
     EXPECT_TRUE(c.arcs().empty());
 
     // Plane numbers centred under their lines at y 190.
-    const Op* one = c.find_text("1");
-    ASSERT_NE(one, nullptr);
-    EXPECT_EQ(one->v[0], 156 - 3);
-    EXPECT_EQ(one->v[1], 190);
+    const int plane[] = {156, 169, 300, 431, 444};
+    for (int j = 0; j < 5; ++j) {
+        const Op* n = c.find_text(std::to_string(j + 1));
+        ASSERT_NE(n, nullptr) << j;
+        EXPECT_EQ(n->v[0], plane[j] - 3);
+        EXPECT_EQ(n->v[1], 190);
+    }
 
     // Temperature course: xa 12, xb 151, then mirrored to 449 and 588.
     // Scale: 0.91 H = 182 for -5 °C, 142 px over 25 K, so +20 °C at 40.
@@ -279,15 +282,13 @@ TEST_F(GraphTest, CurvedPartitionDrawsArcs) {
     EXPECT_FALSE(c.has_line(468, 19, 468, 170));
 }
 
-TEST_F(GraphTest, PlaneNumbersBesideThinLayersStartAtTheirLine) {
+TEST_F(GraphTest, PlaneNumbersBesideThinLayersStandApart) {
     Partition p = default_results();
     p.layer_count = 11;
     p.calc_mode = 0;
     for (int i = 0; i < 11; ++i) p.layers[i].thickness = i < 8 ? 0.1 : 0.002;
     for (int j = 0; j <= 11; ++j) p.temp[j] = -5 + 25.0 * j / 11;
     const RecordingCanvas c = draw(p, screen());
-    // Planes 10 to 12 stand 0 or 1 px after the one before and their
-    // numbers are 12 px wide; the face's "1" is centred whatever follows.
     std::vector<const Op*> numbers;
     for (const Op& o : c.ops)
         if (o.kind == Op::text && o.v[1] == 190) numbers.push_back(&o);
@@ -297,11 +298,113 @@ TEST_F(GraphTest, PlaneNumbersBesideThinLayersStartAtTheirLine) {
         if (o.kind == Op::line && o.v[1] == 35 && o.v[3] == 186 && o.v[0] == o.v[2])
             planes.push_back(o.v[0]);
     ASSERT_EQ(planes.size(), 12u);
-    EXPECT_EQ(numbers[0]->v[0], planes[0] - 3);
-    EXPECT_EQ(numbers[1]->v[0], planes[1] - 3);  // a wide layer: centred
+    // Wide layers keep their numbers centred, "9" among them; planes 10 to
+    // 12 stand 0 or 1 px after 9, so their numbers follow it a space (6 px)
+    // apart instead of starting at their lines on top of each other.
+    for (int j = 0; j < 9; ++j) EXPECT_EQ(numbers[j]->v[0], planes[j] - 3) << j;
+    EXPECT_EQ(planes[8], 442);
+    const int after_nine[] = {442 + 3 + 6, 451 + 12 + 6, 469 + 12 + 6};
     for (int j = 9; j < 12; ++j) {
         EXPECT_EQ(numbers[j]->s, std::to_string(j + 1));
-        EXPECT_EQ(numbers[j]->v[0], planes[j]) << j;
+        EXPECT_EQ(numbers[j]->v[0], after_nine[j - 9]) << j;
+    }
+}
+
+// Every text's rectangle on the recording canvas's fixed metrics.
+struct Box {
+    const Op* op;
+    int left, top, right, bottom;
+};
+
+std::vector<Box> text_boxes(const RecordingCanvas& c) {
+    std::vector<Box> boxes;
+    for (const Op& o : c.ops)
+        if (o.kind == Op::text)
+            boxes.push_back({&o, o.v[0], o.v[1], o.v[0] + RecordingCanvas::CHAR_W * int(o.s.size()),
+                             o.v[1] + RecordingCanvas::TEXT_H});
+    return boxes;
+}
+
+bool meet(const Box& a, const Box& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// Eleven layers, a foil of 1 mm here and there among 30 cm ones or a run of
+// them at the internal face, calculated in both modes and both directions
+// of the heat flow.
+Partition thin_layers(bool run_inside, int calc_mode, double temp_ext, double temp_int) {
+    Partition p;
+    p.layer_count = 11;
+    p.calc_mode = std::int16_t(calc_mode);
+    p.temp_ext = temp_ext;
+    p.temp_int = temp_int;
+    for (int i = 0; i < 11; ++i) {
+        p.layers[i] = p.layers[0];
+        const bool thin = run_inside ? i >= 2 : (i % 3 == 1 || i == 10);
+        p.layers[i].thickness = thin ? 0.001 : 0.3;
+    }
+    EXPECT_TRUE(calculate_partition(p));
+    return p;
+}
+
+TEST_F(GraphTest, NoTextIsDrawnOverAnother) {
+    struct Case {
+        bool run_inside;
+        int calc_mode;
+        double temp_ext, temp_int;
+    } records[] = {
+        {false, 1, -20, 20}, {false, 0, -20, 20}, {true, 1, -20, 20},
+        {true, 1, 30, 20},  // the internal air's value under the wall, beside the numbers
+        {true, 0, 20, 20},
+    };
+    const GraphTarget targets[] = {screen(800, 600), screen(1024, 768), screen(784, 235),
+                                   screen(1004, 310), paper()};
+    for (const Case& r : records) {
+        const Partition p = thin_layers(r.run_inside, r.calc_mode, r.temp_ext, r.temp_int);
+        for (const GraphTarget& t : targets) {
+            SCOPED_TRACE(testing::Message()
+                         << r.run_inside << " " << r.calc_mode << " " << r.temp_ext << " "
+                         << t.box_width << "x" << t.box_height << " " << t.page_width);
+            const RecordingCanvas c = draw(p, t);
+            const std::vector<Box> boxes = text_boxes(c);
+            for (size_t i = 0; i < boxes.size(); ++i)
+                for (size_t k = i + 1; k < boxes.size(); ++k)
+                    EXPECT_FALSE(meet(boxes[i], boxes[k]))
+                        << boxes[i].op->s << " / " << boxes[k].op->s;
+
+            // All twelve numbers, in order along one row, a space apart, in the area.
+            const int row = boxes.back().top;
+            std::vector<Box> numbers;
+            for (const Box& b : boxes)
+                if (b.top == row) numbers.push_back(b);
+            ASSERT_EQ(numbers.size(), 12u);
+            const int left = t.graph_on_screen ? 0 : 99;
+            const int right = t.graph_on_screen ? t.box_width - 1 : 99 + 992;
+            for (int j = 0; j < 12; ++j) {
+                EXPECT_EQ(numbers[j].op->s, std::to_string(j + 1));
+                EXPECT_GE(numbers[j].left, left);
+                EXPECT_LE(numbers[j].right, right);
+                if (j > 0) {
+                    EXPECT_GE(numbers[j].left - numbers[j - 1].right, 6) << j;
+                }
+            }
+        }
+    }
+}
+
+TEST_F(GraphTest, NumbersThatFindNoRoomAreLeftOut) {
+    const Partition p = thin_layers(true, 0, -20, 20);
+    for (int w = 20; w <= 300; w += 7) {
+        const RecordingCanvas c = draw(p, screen(w, 201));
+        std::vector<Box> numbers, others;
+        for (const Box& b : text_boxes(c)) (b.top == 190 ? numbers : others).push_back(b);
+        for (size_t i = 0; i < numbers.size(); ++i) {
+            EXPECT_GE(numbers[i].left, 0) << w;
+            EXPECT_LE(numbers[i].right, w - 1) << w;
+            for (size_t k = i + 1; k < numbers.size(); ++k)
+                EXPECT_FALSE(meet(numbers[i], numbers[k])) << w;
+            for (const Box& o : others) EXPECT_FALSE(meet(numbers[i], o)) << w << o.op->s;
+        }
     }
 }
 
