@@ -24,9 +24,7 @@ void TForm_quil::add_copy_report_action() {
     w_.graph->addAction(action);
     w_.graph->setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(action, &QAction::triggered, this, [this] { copy_report(); });
-    const auto name = [action] {
-        action->setText(from_1250(catalogue_d_text(TextD::CopyReport)));
-    };
+    const auto name = [action] { action->setText(from_1250(catalogue_d_text(TextD::CopyReport))); };
     // Named again with the window's other texts, when the grids are filled.
     name();
     connect(&document_, &Document::grids_filled, action, name);

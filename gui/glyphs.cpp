@@ -37,9 +37,8 @@ public:
         // A transparent fill cuts a hole.
         painter_.setCompositionMode(c.alpha() == 0 ? QPainter::CompositionMode_Source
                                                    : QPainter::CompositionMode_SourceOver);
-        painter_.fillRect(QRectF(x0 * unit_, y0 * unit_, (x1 - x0 + 1) * unit_,
-                                 (y1 - y0 + 1) * unit_),
-                          shade(c));
+        painter_.fillRect(
+            QRectF(x0 * unit_, y0 * unit_, (x1 - x0 + 1) * unit_, (y1 - y0 + 1) * unit_), shade(c));
     }
     void frame(int x0, int y0, int x1, int y1, const QColor& c) {
         fill(x0, y0, x1, y0, c), fill(x0, y1, x1, y1, c);
@@ -59,7 +58,8 @@ public:
             return;
         }
         const int steps = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
-        for (int i = 0; i <= steps; ++i) dot(x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps, c);
+        for (int i = 0; i <= steps; ++i)
+            dot(x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps, c);
     }
     void pattern(int x0, int y0, const char* const rows[], int n, const QColor& c) {
         for (int r = 0; r < n; ++r)

@@ -123,11 +123,11 @@ TEST_P(LayoutTest, EveryControlPlacedFromTheScreen) {
 INSTANTIATE_TEST_SUITE_P(Screens, LayoutTest, ::testing::ValuesIn(LAYOUTS),
                          [](const auto& info) { return std::string(info.param.name); });
 
-const char* const TOOLBAR[] = {
-    "SpeedButtonInfo1",    "SpeedButtonInfo2",   "SpeedButtonOpen",     "SpeedButtonSave",
-    "SpeedButtonExport",   "SpeedButtonSaveAs",  "SpeedButtonExportAs", "SpeedButtonMaterials",
-    "SpeedButtonPrint",    "SpeedButtonLang044", "SpeedButtonLang048",  "SpeedButtonExit",
-    "SpeedButtonUndo",     "SpeedButtonRedo",    "SpeedButtonAssess"};
+const char* const TOOLBAR[] = {"SpeedButtonInfo1",    "SpeedButtonInfo2",     "SpeedButtonOpen",
+                               "SpeedButtonSave",     "SpeedButtonExport",    "SpeedButtonSaveAs",
+                               "SpeedButtonExportAs", "SpeedButtonMaterials", "SpeedButtonPrint",
+                               "SpeedButtonLang044",  "SpeedButtonLang048",   "SpeedButtonExit",
+                               "SpeedButtonUndo",     "SpeedButtonRedo",      "SpeedButtonAssess"};
 
 struct ToolbarCase {
     QSize screen;
@@ -141,7 +141,10 @@ TEST_F(MainWindowTest, TheToolbarGrowsWithScreensAbove1024x768) {
     const ToolbarCase cases[] = {
         {{800, 600}, 20, 16, {}},
         {{1024, 768}, 20, 16, {}},
-        {{1920, 1080}, 28, 22, {16, 50, 98, 132, 166, 200, 234, 282, 330, 378, 412, 460, 508, 542, 590}},
+        {{1920, 1080},
+         28,
+         22,
+         {16, 50, 98, 132, 166, 200, 234, 282, 330, 378, 412, 460, 508, 542, 590}},
         {{3840, 2160},
          56,
          45,

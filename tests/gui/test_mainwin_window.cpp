@@ -43,8 +43,7 @@ TEST_F(MainWindowTest, ToolbarButtonsCarryGlyphsHintsAndTheirDisabledImages) {
         {"SpeedButtonSaveAs", "Save current data to the file under a new name", Greyed::by_qt},
         {"SpeedButtonExportAs", "Export current data & results to the text file under a new name",
          Greyed::by_qt},
-        {"SpeedButtonMaterials", "Lambda & Delta coefficients of some materials",
-         Greyed::embossed},
+        {"SpeedButtonMaterials", "Lambda & Delta coefficients of some materials", Greyed::embossed},
         {"SpeedButtonPrint", "Print data and results", Greyed::by_qt},
         {"SpeedButtonLang044", "Change language into English", Greyed::flag},
         {"SpeedButtonLang048", "Change language into Polish", Greyed::flag},
@@ -115,7 +114,8 @@ TEST_F(MainWindowTest, ADisabledFlagStaysARecognisableFlag) {
         const QToolButton* pl = button("SpeedButtonLang048");
         const QImage flag = pl->icon().pixmap(pl->iconSize(), QIcon::Disabled).toImage();
         const int side = flag.width();
-        EXPECT_NE(flag.pixelColor(side / 2, side * 5 / 16), flag.pixelColor(side / 2, side * 11 / 16));
+        EXPECT_NE(flag.pixelColor(side / 2, side * 5 / 16),
+                  flag.pixelColor(side / 2, side * 11 / 16));
         form.reset();
     }
 }

@@ -275,7 +275,9 @@ TEST_F(ReportTest, NumberThatIsNotFiniteIsRefused) {
 
 TEST_F(ReportTest, TheClipboardsTextIsTheFilesBytes) {
     Partition titled = with_results(3, 1, 1);
-    set_title(titled, "\x8c" "ciana");
+    set_title(titled,
+              "\x8c"
+              "ciana");
     for (const Partition& p : {with_results(1, 0, 0), titled}) {
         FixedClock clock(MONDAY);
         std::string text;
