@@ -13,7 +13,8 @@
 // take_title, insert_layer_at / delete_layer_at, choose_wall_type /
 // choose_calc_mode. Each edit that changes the record is one step of the
 // undo history (undo, redo). The commands: open, save, save_as,
-// open_given_file, export_beside, export_as, print, switch_language, shutdown.
+// open_given_file, export_beside, export_as, report_text, print,
+// switch_language, shutdown.
 #pragma once
 
 #include <QObject>
@@ -180,6 +181,9 @@ public:
     void export_beside();
     void export_as();
     void export_results(const QString& file_name);
+    // The report Export would write, its bytes (Windows-1250, CR LF), into
+    // `bytes`; false, with what the checks tell, when Export would write none.
+    bool report_text(std::string& bytes);
     // The report and the graph on one printer page.
     void print();
     // Commits the input, then switches to `language` unless it is in force;
@@ -212,6 +216,9 @@ signals:
     void busy_changed(bool busy);
     // A step was made, undone or redone, or the history started again.
     void history_changed();
+    // The record, or the report, went to `path` in full.
+    void saved(const QString& path);
+    void exported(const QString& path);
 
 private:
     class Step;

@@ -1,4 +1,5 @@
-// Export and Export As: the text report of the record in a file.
+// Export and Export As: the text report of the record in a file; its text
+// for the clipboard.
 #include <sys/stat.h>
 
 #include <string>
@@ -28,7 +29,17 @@ void Document::export_results(const QString& file_name) {
     const ReportResult r = write_report(record_, path_to_bytes(file_name).constData(), ctx);
     // The box must not carry the wait cursor.
     set_busy(false);
-    if (r != REPORT_DONE) error_box(TextA::CannotSaveResults);
+    if (r != REPORT_DONE)
+        error_box(TextA::CannotSaveResults);
+    else
+        emit exported(file_name);
+}
+
+bool Document::report_text(std::string& bytes) {
+    bytes.clear();
+    if (!read_grids(false, true)) return false;
+    return write_report_text(record_, bytes, ReportContext{decimal_separator(), &ui_.clock()}) ==
+           REPORT_DONE;
 }
 
 void Document::export_beside() {

@@ -62,6 +62,7 @@ bool Document::save_to_file(const QString& path, bool project) {
     if (ok) history_.setClean();
     if (!ok) error_box(TextA::CannotSaveData);
     set_status(false, "");
+    if (ok) emit saved(path);
     return ok;
 }
 

@@ -81,6 +81,9 @@ void TForm_quil::create_controls() {
     w.status_bar->addWidget(w.status_text, 1);
     w.status_bar->setSizeGripEnabled(false);
     w.status_bar->hide();
+    connect(w.status_bar, &QStatusBar::messageChanged, this, [this](const QString& message) {
+        if (message.isEmpty() && !document_.state().status_visible) w_.status_bar->hide();
+    });
 
     w.mnu_table2->set_col_max_length(LAYER_DESCRIPTION, int(DESCRIPTION_SIZE) - 1);
     w.edit_title->setMaxLength(int(TITLE_SIZE) - 1);
@@ -212,6 +215,7 @@ void TForm_quil::connect_handlers() {
     on_click(b.SpeedButtonAssess, [this] { open_assessment(); });
     auto* assess_key = new QShortcut(QKeySequence(Qt::Key_F9), this);
     connect(assess_key, &QShortcut::activated, this, [this] { open_assessment(); });
+    add_copy_report_action();
 }
 
 void TForm_quil::connect_document() {
@@ -235,6 +239,13 @@ void TForm_quil::connect_document() {
     connect(&d, &Document::status_changed, this, [this](bool now) { show_status(now); });
     connect(&d, &Document::busy_changed, this, [this](bool busy) { show_busy(busy); });
     connect(&d, &Document::history_changed, this, [this] { show_history(); });
+    const auto note = [this](TextD what) {
+        return [this, what](const QString& path) {
+            show_note(from_1250(catalogue_d_text(what)) + shown_path(path));
+        };
+    };
+    connect(&d, &Document::saved, this, note(TextD::SavedPath));
+    connect(&d, &Document::exported, this, note(TextD::ExportedPath));
     connect(&d, &Document::language_changed, this, [this] {
         qt_texts_.use(get_language());
         show_language_buttons();
@@ -326,9 +337,16 @@ QLineEdit* TForm_quil::typing_editor() const {
 
 void TForm_quil::show_status(bool paint_now) {
     const WindowState& s = document_.state();
+    w_.status_bar->clearMessage();
     w_.status_text->setText(from_1250(s.status_text.c_str()));
     w_.status_bar->setVisible(s.status_visible);
     if (paint_now) w_.status_bar->repaint();
+}
+
+void TForm_quil::show_note(const QString& text) {
+    // Over the document's status text, which is empty between commands.
+    w_.status_bar->show();
+    w_.status_bar->showMessage(text, 10000);
 }
 
 void TForm_quil::show_busy(bool busy) {

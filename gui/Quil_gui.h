@@ -10,10 +10,11 @@
 //
 // Handlers are spread over files by concern: Quil_gui.cpp (construction,
 // window events, caption, closing), layout.cpp, grids_view.cpp,
-// grid_events.cpp, field_help.cpp, graph_paint.cpp.
+// grid_events.cpp, field_help.cpp, graph_paint.cpp, copy_report.cpp.
 #pragma once
 
 #include <QPointer>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 #include <memory>
@@ -24,6 +25,7 @@
 #include "qt/qt_translations.h"
 
 class GraphBox;
+struct GraphTarget;
 class KeyEdit;
 class LayerGridTarget;
 class QLabel;
@@ -72,6 +74,9 @@ private:
     void update_caption();
     void show_grids(bool values);  // the view's part of filling the grids
     void show_status(bool paint_now);
+    // A note in the status bar after a command (Saved: PATH), until the
+    // document shows a status of its own or the note times out.
+    void show_note(const QString& text);
     void show_busy(bool busy);
     void show_language_buttons();
     void show_accessible_texts();  // names and descriptions for screen readers
@@ -95,6 +100,13 @@ private:
     void undo_key(bool redo);
     QLineEdit* typing_editor() const;
     void eh_graph_on_paint();
+    // The graph as the paint box shows it, for the box's size.
+    GraphTarget screen_graph_target(QSize box);
+
+    // --- Copy report (copy_report.cpp) ------------------------------------------
+    void add_copy_report_action();
+    // The report's text and the graph's image on the clipboard.
+    void copy_report();
 
     // --- grids, edits, radio groups --------------------------------------------
     void eh_table1_OnKeyDown(StringGrid* sender, int& key);

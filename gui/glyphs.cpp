@@ -1,7 +1,11 @@
 #include "gui/glyphs.h"
 
+#include <QHash>
+#include <QIconEngine>
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -14,37 +18,70 @@ const QColor BLACK(0, 0, 0), MAROON(128, 0, 0), NAVY(0, 0, 128), OLIVE(128, 128,
 const char* const DIGIT_1[5] = {".#.", "##.", ".#.", ".#.", "###"};
 const char* const DIGIT_2[5] = {"##.", "..#", ".#.", "#..", "###"};
 
+// Draws on a grid of 16x16 cells, each cell `size / 16` pixels wide: at
+// 16 pixels the glyphs come out pixel for pixel as designed, larger they
+// keep their shapes, with the slanted lines smoothed.
 class Pixels {
 public:
-    Pixels() : image_(16, 16, QImage::Format_ARGB32) { image_.fill(Qt::transparent); }
-    void dot(int x, int y, const QColor& c) {
-        if (x >= 0 && x < 16 && y >= 0 && y < 16) image_.setPixelColor(x, y, c);
+    // With `greyed` every colour is drawn as a light grey of its brightness.
+    explicit Pixels(int size, bool greyed = false)
+        : image_(size, size, QImage::Format_ARGB32), unit_(size / 16.0), greyed_(greyed) {
+        image_.fill(Qt::transparent);
+        painter_.begin(&image_);
     }
+    void set_greyed(bool greyed) { greyed_ = greyed; }
+    void dot(int x, int y, const QColor& c) { fill(x, y, x, y, c); }
     void fill(int x0, int y0, int x1, int y1, const QColor& c) {
-        for (int y = y0; y <= y1; ++y)
-            for (int x = x0; x <= x1; ++x) dot(x, y, c);
+        if (x1 < x0 || y1 < y0) return;
+        painter_.setRenderHint(QPainter::Antialiasing, false);
+        // A transparent fill cuts a hole.
+        painter_.setCompositionMode(c.alpha() == 0 ? QPainter::CompositionMode_Source
+                                                   : QPainter::CompositionMode_SourceOver);
+        painter_.fillRect(
+            QRectF(x0 * unit_, y0 * unit_, (x1 - x0 + 1) * unit_, (y1 - y0 + 1) * unit_), shade(c));
     }
     void frame(int x0, int y0, int x1, int y1, const QColor& c) {
-        for (int x = x0; x <= x1; ++x) dot(x, y0, c), dot(x, y1, c);
-        for (int y = y0; y <= y1; ++y) dot(x0, y, c), dot(x1, y, c);
+        fill(x0, y0, x1, y0, c), fill(x0, y1, x1, y1, c);
+        fill(x0, y0, x0, y1, c), fill(x1, y0, x1, y1, c);
     }
     void line(int x0, int y0, int x1, int y1, const QColor& c) {
-        const int steps = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
-        for (int i = 0; i <= steps; ++i) {
-            const int x = steps ? x0 + (x1 - x0) * i / steps : x0;
-            const int y = steps ? y0 + (y1 - y0) * i / steps : y0;
-            dot(x, y, c);
+        if (x0 == x1 || y0 == y1) {
+            fill(std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1), c);
+            return;
         }
+        if (unit_ > 1.0) {
+            painter_.setRenderHint(QPainter::Antialiasing, true);
+            painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+            painter_.setPen(QPen(shade(c), unit_, Qt::SolidLine, Qt::SquareCap));
+            painter_.drawLine(QPointF((x0 + 0.5) * unit_, (y0 + 0.5) * unit_),
+                              QPointF((x1 + 0.5) * unit_, (y1 + 0.5) * unit_));
+            return;
+        }
+        const int steps = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
+        for (int i = 0; i <= steps; ++i)
+            dot(x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps, c);
     }
     void pattern(int x0, int y0, const char* const rows[], int n, const QColor& c) {
         for (int r = 0; r < n; ++r)
             for (int k = 0; rows[r][k]; ++k)
                 if (rows[r][k] == '#') dot(x0 + k, y0 + r, c);
     }
-    QPixmap pixmap() const { return QPixmap::fromImage(image_); }
+    QPixmap pixmap() {
+        painter_.end();
+        return QPixmap::fromImage(image_);
+    }
 
 private:
+    QColor shade(const QColor& c) const {
+        if (!greyed_ || c.alpha() == 0) return c;
+        const int grey = 255 - (255 - qGray(c.rgb())) / 2;
+        return QColor(grey, grey, grey);
+    }
+
     QImage image_;
+    QPainter painter_;
+    double unit_;
+    bool greyed_;
 };
 
 // Twelve months of bars under a falling curve: the year-round assessment.
@@ -161,10 +198,7 @@ void hook_arrow(Pixels& p, bool forward) {
     for (int x = 6; x <= 10; ++x) dot(x, 11), dot(x, 12);
 }
 
-}  // namespace
-
-QPixmap glyph_pixmap(Glyph g) {
-    Pixels p;
+void draw(Pixels& p, Glyph g) {
     switch (g) {
         case Glyph::info1:
             info(p, DIGIT_1);
@@ -212,6 +246,60 @@ QPixmap glyph_pixmap(Glyph g) {
             year_bars(p);
             break;
     }
+}
+
+bool is_flag(Glyph g) { return g == Glyph::lang_english || g == Glyph::lang_polish; }
+
+// A flag's greyed image: embossing would turn it into a grey bar, so it is
+// drawn again in light greys of its own colours, inside a grey outline.
+QPixmap greyed_flag(Glyph g, int size) {
+    Pixels p(size, true);
+    draw(p, g);
+    p.set_greyed(false);
+    p.frame(0, 2, 15, 13, GRAY);
+    return p.pixmap();
+}
+
+// Draws the glyph for whatever size the button asks, each size once.
+class GlyphEngine : public QIconEngine {
+public:
+    GlyphEngine(Glyph g, bool two_images) : glyph_(g), two_images_(two_images) {}
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
+        const int side = std::max(1, std::min(size.width(), size.height()));
+        const bool disabled = mode == QIcon::Disabled;
+        const quint64 key = quint64(side) << 1 | quint64(disabled);
+        if (const auto found = cache_.constFind(key); found != cache_.constEnd()) return *found;
+        const QPixmap normal = glyph_pixmap(glyph_, side);
+        QPixmap made = normal;
+        if (disabled && !two_images_)
+            made = QIcon(normal).pixmap(normal.size(), QIcon::Disabled);  // Qt's own greying
+        else if (disabled)
+            made = is_flag(glyph_) ? greyed_flag(glyph_, side) : disabled_pixmap(normal);
+        cache_.insert(key, made);
+        return made;
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int side = std::min(size.width(), size.height());
+        return QSize(side, side);
+    }
+    QIconEngine* clone() const override { return new GlyphEngine(glyph_, two_images_); }
+
+private:
+    Glyph glyph_;
+    bool two_images_;
+    QHash<quint64, QPixmap> cache_;
+};
+
+}  // namespace
+
+QPixmap glyph_pixmap(Glyph g, int size) {
+    Pixels p(size);
+    draw(p, g);
     return p.pixmap();
 }
 
@@ -220,25 +308,23 @@ QPixmap disabled_pixmap(const QPixmap& glyph) {
     QImage out(src.size(), QImage::Format_ARGB32);
     out.fill(Qt::transparent);
     // Light pixels vanish into the button; the rest become a grey shape
-    // with a white shadow one pixel down and right.
+    // with a white shadow one cell down and right.
+    const int shadow = std::max(1, int(std::lround(src.width() / 16.0)));
     auto marked = [&src](int x, int y) {
         const QColor c = src.pixelColor(x, y);
-        return c.alpha() > 0 && qGray(c.rgb()) < 224;
+        return c.alpha() >= 128 && qGray(c.rgb()) < 224;
     };
     for (int y = 0; y < src.height(); ++y)
         for (int x = 0; x < src.width(); ++x)
-            if (marked(x, y) && x + 1 < out.width() && y + 1 < out.height())
-                out.setPixelColor(x + 1, y + 1, WHITE);
+            if (marked(x, y))
+                for (int dy = 1; dy <= shadow; ++dy)
+                    for (int dx = 1; dx <= shadow; ++dx)
+                        if (x + dx < out.width() && y + dy < out.height())
+                            out.setPixelColor(x + dx, y + dy, WHITE);
     for (int y = 0; y < src.height(); ++y)
         for (int x = 0; x < src.width(); ++x)
             if (marked(x, y)) out.setPixelColor(x, y, GRAY);
     return QPixmap::fromImage(out);
 }
 
-QIcon glyph_icon(Glyph g, bool two_images) {
-    const QPixmap normal = glyph_pixmap(g);
-    QIcon icon;
-    icon.addPixmap(normal, QIcon::Normal);
-    if (two_images) icon.addPixmap(disabled_pixmap(normal), QIcon::Disabled);
-    return icon;
-}
+QIcon glyph_icon(Glyph g, bool two_images) { return QIcon(new GlyphEngine(g, two_images)); }

@@ -1,4 +1,5 @@
-// The toolbar's 16x16 glyphs, drawn in code in the 16 classic colours.
+// The toolbar's glyphs, designed on 16x16 cells in the 16 classic colours
+// and drawn in code at any size.
 #pragma once
 
 #include <QIcon>
@@ -22,9 +23,11 @@ enum class Glyph {
     assess,
 };
 
-QPixmap glyph_pixmap(Glyph g);
+// `size` pixels square; at 16 each cell is one pixel.
+QPixmap glyph_pixmap(Glyph g, int size = 16);
 // The greyed, embossed image of a glyph for the disabled state.
 QPixmap disabled_pixmap(const QPixmap& glyph);
-// With `two_images` the icon carries `disabled_pixmap` for QIcon::Disabled;
-// otherwise Qt's own greying is used.
+// Drawn at the size asked for. With `two_images` the disabled image is
+// `disabled_pixmap` (for a flag, the flag in light greys); otherwise Qt's
+// own greying is used.
 QIcon glyph_icon(Glyph g, bool two_images);

@@ -59,10 +59,15 @@ void TForm_quil::layout_controls() {
         {b.SpeedButtonUndo, s},     {b.SpeedButtonRedo, g},
         {b.SpeedButtonAssess, 0},
     };
+    // 20x20 buttons with 16x16 glyphs up to 1024x768; larger screens scale both.
+    const double k = toolbar_scale(sw, sh);
+    const int side = scaled(20, k);
+    const QSize glyph(scaled(16, k), scaled(16, k));
     int left = m;
     for (const Step& step : toolbar) {
-        step.button->setGeometry(left, 1, 20, 20);
-        left += 20 + step.gap_after;
+        step.button->setGeometry(left, 1, side, side);
+        step.button->setIconSize(glyph);
+        left += side + step.gap_after;
     }
 
     c.graph->setGeometry(scaled(w, 0.01), scaled(h, 0.55), scaled(w, 0.98),

@@ -145,7 +145,8 @@ enum class TextB : std::int8_t {
 
 // Catalogue D: the windows' own texts beyond catalogues A, B and C (the
 // find dialog, the undo buttons and the names of undo steps, the assessment
-// window's file dialogs and toolbar hint), Windows-1250 like A and B. A step
+// window's file dialogs and toolbar hint, the main window's notes after
+// Save, Export and Copy report), Windows-1250 like A and B. A step
 // named for a layer is followed by its planes ("2-3").
 enum class TextD : std::int8_t {
     FindTitle = 0,
@@ -191,5 +192,10 @@ enum class TextD : std::int8_t {
     TextFilter = 40,
     ExportPdfTitle = 41,
     PdfFilter = 42,
+    SavedPath = 43,
+    ExportedPath = 44,
+    CopyReport = 45,
+    ReportCopied = 46,
+    NothingCopied = 47,
 };
-constexpr int CATALOGUE_D_SIZE = 43;
+constexpr int CATALOGUE_D_SIZE = 48;

@@ -358,6 +358,21 @@ ReportResult write_report_fd(const Partition& p, int fd, const ReportContext& ct
     return sink.failed() ? REPORT_FAILED : REPORT_DONE;
 }
 
+ReportResult write_report_text(const Partition& p, std::string& bytes, const ReportContext& ctx) {
+    bytes.clear();
+    std::vector<ReportLine> lines;
+    if (!Composer(p, ctx).compose(lines)) {
+        return REPORT_FAILED;
+    }
+    auto put = [&bytes](const char* text, std::size_t n) {
+        bytes.append(text, n);
+        return true;
+    };
+    ByteSink<decltype(put)> sink(put);
+    emit_all(lines, sink);
+    return REPORT_DONE;
+}
+
 ReportResult write_report(const Partition& p, PrinterLineSink& printer, const ReportContext& ctx) {
     std::vector<ReportLine> lines;
     if (!Composer(p, ctx).compose(lines)) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 #include "core/Quil_c.h"
 #include "core/clock.h"
@@ -36,6 +37,10 @@ ReportResult write_report(const Partition& p, const char* file_name, const Repor
 // The same bytes to an open descriptor (standard output of the report tool).
 // 0 written, 1 a write failed.
 ReportResult write_report_fd(const Partition& p, int fd, const ReportContext& ctx);
+
+// The same bytes into `bytes` (replaced), for the clipboard. 0 composed, 1
+// for a record that cannot be reported, which leaves `bytes` empty.
+ReportResult write_report_text(const Partition& p, std::string& bytes, const ReportContext& ctx);
 
 // Draws the report on the page of a running print job. 0 drawn; 1 only for a
 // record that cannot be reported (a number that is not finite or does not fit

@@ -43,7 +43,8 @@ TEST_F(FileCommandsTest, ANewDocumentSavesThroughSaveAsThenUnderItsName) {
     EXPECT_EQ(state().save_name, "job.PAR");
     EXPECT_EQ(state().open_dir, document().data_folder());  // saving leaves Open's proposal
     EXPECT_EQ(state().open_name, "PARI");
-    EXPECT_FALSE(status_bar()->isVisible());
+    EXPECT_TRUE(status_bar()->isVisible());  // with the note of where it went
+    EXPECT_EQ(status_bar()->currentMessage(), "Saved: " + job);
     EXPECT_TRUE(status_text()->text().isEmpty());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 
@@ -61,6 +62,51 @@ TEST_F(FileCommandsTest, ANewDocumentSavesThroughSaveAsThenUnderItsName) {
     EXPECT_EQ(ui.boxes[1].caption, "ERROR");
     EXPECT_EQ(stored_temp_ext(job), -12.0);
     EXPECT_EQ(doc.modified, 1);
+}
+
+TEST_F(FileCommandsTest, SaveAndExportNoteWhereTheyWroteInTheProgramsLanguage) {
+    // The path as it is, also letters Windows-1250 lacks; a byte that is not
+    // UTF-8 shows as U+FFFD.
+    struct Case {
+        int language;
+        const char* saved;
+        const char* exported;
+    };
+    for (const Case& c : {Case{LANG_ENGLISH, "Saved: ", "Exported: "},
+                          Case{LANG_POLISH, "Zapisano: ", "Wyeksportowano: "}}) {
+        SCOPED_TRACE(c.saved);
+        const QString folder = path(QStringLiteral("Łódź Дом 家 ") + c.saved);
+        ASSERT_TRUE(QDir().mkdir(folder));
+        const QString odd = path_from_bytes(QFile::encodeName(folder) + "/\xff.PAR");
+        open_window();
+        document().switch_language(c.language);
+        ui.save_answers.push_back(folder + "/job.PAR");
+        button("SpeedButtonSaveAs")->click();
+        EXPECT_TRUE(status_bar()->isVisible());
+        EXPECT_EQ(status_bar()->currentMessage(), c.saved + folder + "/job.PAR");
+        button("SpeedButtonExport")->click();
+        EXPECT_EQ(status_bar()->currentMessage(), c.exported + folder + "/job.TXT");
+        ui.save_answers.push_back(odd);
+        button("SpeedButtonSaveAs")->click();
+        EXPECT_EQ(status_bar()->currentMessage(), c.saved + folder + QStringLiteral("/\uFFFD.PAR"));
+
+        // A failure tells its error and no note.
+        type_cell(t1(), 1, 1, "-12");
+        {
+            const FileSizeLimit full_disk(100);
+            button("SpeedButtonSave")->click();
+        }
+        EXPECT_FALSE(status_bar()->isVisible());
+        EXPECT_TRUE(status_bar()->currentMessage().isEmpty());
+        ASSERT_TRUE(QDir().mkpath(folder + "/taken.TXT"));
+        ui.save_answers.push_back(folder + "/taken.TXT");
+        button("SpeedButtonExportAs")->click();
+        EXPECT_FALSE(status_bar()->isVisible());
+        EXPECT_TRUE(status_bar()->currentMessage().isEmpty());
+        ASSERT_EQ(ui.boxes.size(), 2u) << ui.shown();
+        ui.boxes.clear();
+        form.reset();
+    }
 }
 
 TEST_F(FileCommandsTest, AnUnchangedDocumentIsDroppedWithoutAQuestion) {

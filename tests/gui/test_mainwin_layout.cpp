@@ -123,6 +123,64 @@ TEST_P(LayoutTest, EveryControlPlacedFromTheScreen) {
 INSTANTIATE_TEST_SUITE_P(Screens, LayoutTest, ::testing::ValuesIn(LAYOUTS),
                          [](const auto& info) { return std::string(info.param.name); });
 
+const char* const TOOLBAR[] = {"SpeedButtonInfo1",    "SpeedButtonInfo2",     "SpeedButtonOpen",
+                               "SpeedButtonSave",     "SpeedButtonExport",    "SpeedButtonSaveAs",
+                               "SpeedButtonExportAs", "SpeedButtonMaterials", "SpeedButtonPrint",
+                               "SpeedButtonLang044",  "SpeedButtonLang048",   "SpeedButtonExit",
+                               "SpeedButtonUndo",     "SpeedButtonRedo",      "SpeedButtonAssess"};
+
+struct ToolbarCase {
+    QSize screen;
+    int side, glyph;
+    std::vector<int> lefts;  // empty: as the layout table has them
+};
+
+TEST_F(MainWindowTest, TheToolbarGrowsWithScreensAbove1024x768) {
+    // The gaps follow the window's width, as they always did; the buttons and
+    // glyphs grow by the screen's tighter way (1080 / 768, 2160 / 768).
+    const ToolbarCase cases[] = {
+        {{800, 600}, 20, 16, {}},
+        {{1024, 768}, 20, 16, {}},
+        {{1920, 1080},
+         28,
+         22,
+         {16, 50, 98, 132, 166, 200, 234, 282, 330, 378, 412, 460, 508, 542, 590}},
+        {{3840, 2160},
+         56,
+         45,
+         {33, 102, 198, 267, 336, 405, 474, 570, 666, 762, 831, 927, 1023, 1092, 1188}},
+    };
+    for (const ToolbarCase& c : cases) {
+        SCOPED_TRACE(c.screen.width());
+        ui.screen = c.screen;
+        open_window();
+        for (std::size_t i = 0; i < std::size(TOOLBAR); ++i) {
+            const QToolButton* b = button(TOOLBAR[i]);
+            EXPECT_EQ(b->size(), QSize(c.side, c.side)) << TOOLBAR[i];
+            if (!c.lefts.empty()) EXPECT_EQ(b->pos(), QPoint(c.lefts[i], 1)) << TOOLBAR[i];
+            EXPECT_EQ(b->iconSize(), QSize(c.glyph, c.glyph)) << TOOLBAR[i];
+            // Drawn for that size, not a 16x16 image stretched.
+            EXPECT_EQ(b->icon().pixmap(b->iconSize()).size(), b->iconSize()) << TOOLBAR[i];
+        }
+        form.reset();
+    }
+}
+
+TEST_F(MainWindowTest, TheToolbarFollowsTheScreenWhenItChanges) {
+    open_window();
+    form->repaint();
+    ui.screen = {1920, 1080};
+    form->repaint();
+    QApplication::processEvents();
+    EXPECT_EQ(button("SpeedButtonAssess")->geometry(), QRect(590, 1, 28, 28));
+    EXPECT_EQ(button("SpeedButtonAssess")->iconSize(), QSize(22, 22));
+    ui.screen = {1024, 768};
+    form->repaint();
+    QApplication::processEvents();
+    EXPECT_EQ(button("SpeedButtonAssess")->geometry(), QRect(380, 1, 20, 20));
+    EXPECT_EQ(button("SpeedButtonAssess")->iconSize(), QSize(16, 16));
+}
+
 TEST_F(MainWindowTest, TheWindowSizeIncludesItsFrame) {
     ui.screen = {800, 600};
     open_window(false);

@@ -1,6 +1,7 @@
 // Caption, toolbar, and how the window ends.
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QSet>
 #include <QToolButton>
 
 #include "gui/Quil_hlp.h"
@@ -21,31 +22,34 @@ TEST_F(MainWindowTest, CaptionAndSaveButtonsFollowTheCurrentFile) {
     EXPECT_TRUE(button("SpeedButtonExport")->isEnabled());
 }
 
+// How a button's disabled image is made.
+enum class Greyed { by_qt, embossed, flag };
+
 TEST_F(MainWindowTest, ToolbarButtonsCarryGlyphsHintsAndTheirDisabledImages) {
     open_window();
     struct Expect {
         const char* name;
         const char* hint;
-        bool two_images;
+        Greyed greyed;
     };
     const Expect buttons[] = {
-        {"SpeedButtonInfo1", "About programme", false},
-        {"SpeedButtonInfo2", "Other notes about programme", false},
-        {"SpeedButtonOpen", "Read data from a file", false},
-        {"SpeedButtonSave", "Save current data to the file", true},
+        {"SpeedButtonInfo1", "About programme", Greyed::by_qt},
+        {"SpeedButtonInfo2", "Other notes about programme", Greyed::by_qt},
+        {"SpeedButtonOpen", "Read data from a file", Greyed::by_qt},
+        {"SpeedButtonSave", "Save current data to the file", Greyed::embossed},
         {"SpeedButtonExport",
          "Export current data & results to the text file under current name with TXT extention",
-         true},
-        {"SpeedButtonSaveAs", "Save current data to the file under a new name", false},
+         Greyed::embossed},
+        {"SpeedButtonSaveAs", "Save current data to the file under a new name", Greyed::by_qt},
         {"SpeedButtonExportAs", "Export current data & results to the text file under a new name",
-         false},
-        {"SpeedButtonMaterials", "Lambda & Delta coefficients of some materials", true},
-        {"SpeedButtonPrint", "Print data and results", false},
-        {"SpeedButtonLang044", "Change language into English", true},
-        {"SpeedButtonLang048", "Change language into Polish", true},
-        {"SpeedButtonExit", "Exit the programme", false},
-        {"SpeedButtonUndo", "Undo", true},
-        {"SpeedButtonRedo", "Redo", true},
+         Greyed::by_qt},
+        {"SpeedButtonMaterials", "Lambda & Delta coefficients of some materials", Greyed::embossed},
+        {"SpeedButtonPrint", "Print data and results", Greyed::by_qt},
+        {"SpeedButtonLang044", "Change language into English", Greyed::flag},
+        {"SpeedButtonLang048", "Change language into Polish", Greyed::flag},
+        {"SpeedButtonExit", "Exit the programme", Greyed::by_qt},
+        {"SpeedButtonUndo", "Undo", Greyed::embossed},
+        {"SpeedButtonRedo", "Redo", Greyed::embossed},
     };
     for (const Expect& e : buttons) {
         auto* b = form->findChild<QToolButton*>(e.name);
@@ -57,19 +61,63 @@ TEST_F(MainWindowTest, ToolbarButtonsCarryGlyphsHintsAndTheirDisabledImages) {
         const QImage normal = icon.pixmap(16, 16).toImage();
         const QImage greyed = icon.pixmap(QSize(16, 16), QIcon::Disabled).toImage();
         EXPECT_NE(normal, greyed) << e.name;
-        // A drawn second image carries only grey and white.
-        bool only_grey = true;
+        // An embossed image carries only grey and white; a flag only greys.
+        bool only_grey = true, only_greys = true;
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 16; ++x) {
                 const QColor c = greyed.pixelColor(x, y);
                 if (c.alpha() && c != QColor(128, 128, 128) && c != QColor(255, 255, 255))
                     only_grey = false;
+                if (c.alpha() && (c.red() != c.green() || c.green() != c.blue()))
+                    only_greys = false;
             }
-        EXPECT_EQ(only_grey, e.two_images) << e.name;
+        EXPECT_EQ(only_grey, e.greyed == Greyed::embossed) << e.name;
+        if (e.greyed == Greyed::flag) EXPECT_TRUE(only_greys) << e.name;
     }
     // The settings file says Polish (or is missing), so English is on offer.
     EXPECT_TRUE(button("SpeedButtonLang044")->isEnabled());
     EXPECT_FALSE(button("SpeedButtonLang048")->isEnabled());
+}
+
+TEST_F(MainWindowTest, ADisabledFlagStaysARecognisableFlag) {
+    // Emboss a flag and little but a grey bar is left; greyed, it keeps its
+    // fields, each a grey of its own, inside the outline.
+    for (const QSize screen : {QSize(1024, 768), QSize(3840, 2160)}) {
+        ui.screen = screen;
+        open_window();
+        for (const char* name : {"SpeedButtonLang044", "SpeedButtonLang048"}) {
+            SCOPED_TRACE(std::string(name) + " at " + std::to_string(screen.width()));
+            const QToolButton* b = button(name);
+            const int side = b->iconSize().width();
+            const QImage flag = b->icon().pixmap(b->iconSize(), QIcon::Disabled).toImage();
+            ASSERT_EQ(flag.width(), side);
+            // Inside the outline: cells 1..14 across, 3..12 down.
+            const double cell = side / 16.0;
+            const QRect inside(int(1 * cell) + 1, int(3 * cell) + 1, int(14 * cell) - 2,
+                               int(10 * cell) - 2);
+            QSet<QRgb> colours;
+            bool opaque = true;
+            for (int y = inside.top(); y <= inside.bottom(); ++y)
+                for (int x = inside.left(); x <= inside.right(); ++x) {
+                    const QColor c = flag.pixelColor(x, y);
+                    opaque = opaque && c.alpha() == 255;
+                    colours.insert(c.rgba());
+                }
+            EXPECT_TRUE(opaque);
+            EXPECT_GE(colours.size(), 2);
+            // The outline is darker than a field left white.
+            const QColor outline = flag.pixelColor(side / 2, int(2.5 * cell));
+            EXPECT_EQ(outline.alpha(), 255);
+            EXPECT_LT(outline.value(), 255);
+        }
+        // The Polish flag's halves differ.
+        const QToolButton* pl = button("SpeedButtonLang048");
+        const QImage flag = pl->icon().pixmap(pl->iconSize(), QIcon::Disabled).toImage();
+        const int side = flag.width();
+        EXPECT_NE(flag.pixelColor(side / 2, side * 5 / 16),
+                  flag.pixelColor(side / 2, side * 11 / 16));
+        form.reset();
+    }
 }
 
 TEST_F(MainWindowTest, EveryNamedControlIsThere) {

@@ -266,8 +266,24 @@ TEST_F(ReportTest, NumberThatIsNotFiniteIsRefused) {
         FixedClock clock(MONDAY);
         EXPECT_EQ(write_report(p, target.c_str(), ReportContext{'.', &clock}), 1);
         EXPECT_EQ(read_bytes(target), "earlier report\r\n");
+        std::string text = "left over";
+        EXPECT_EQ(write_report_text(p, text, ReportContext{'.', &clock}), 1);
+        EXPECT_EQ(text, "");
     }
     EXPECT_EQ(folder_entries(dir_).size(), 1u);
+}
+
+TEST_F(ReportTest, TheClipboardsTextIsTheFilesBytes) {
+    Partition titled = with_results(3, 1, 1);
+    set_title(titled,
+              "\x8c"
+              "ciana");
+    for (const Partition& p : {with_results(1, 0, 0), titled}) {
+        FixedClock clock(MONDAY);
+        std::string text;
+        ASSERT_EQ(write_report_text(p, text, ReportContext{',', &clock}), 0);
+        EXPECT_EQ(text, report(p, ','));
+    }
 }
 
 // --- the file destination ----------------------------------------------------
