@@ -156,6 +156,9 @@ FieldCheck range_check(const RangeCheck& check, double value);
 bool check_field(Partition& p, FieldId id, const char* text, FieldCheck& out, int layer_index,
                  char decimal_sep);
 bool validate_partition(Partition& p);
+// The limits of a field (`layer_index` 0-based for the layer values); false
+// for a field that does not exist.
+bool field_limits(const Partition& p, FieldId id, int layer_index, double& low, double& high);
 
 // --- calculations ---------------------------------------------------------
 bool calculate_partition(Partition& p);

@@ -83,6 +83,15 @@ bool field_in_limits(Partition& p, FieldId id, int layer_index = 0) {
 
 }  // namespace
 
+bool field_limits(const Partition& p, FieldId id, int layer_index, double& low, double& high) {
+    RangeCheck check;
+    // field_value only points into the record; nothing is written through it.
+    if (field_value(const_cast<Partition&>(p), id, layer_index, check) == nullptr) return false;
+    low = check.min;
+    high = check.max;
+    return true;
+}
+
 FieldCheck range_check(const RangeCheck& check, double value) {
     FieldCheck r;
     if (check.check_limits == 1 && outside(value, check.min, check.max)) {

@@ -67,8 +67,8 @@ void show_check_message(MessageUi& ui, TextA name, const FieldCheck& result, int
     ui.message_box(m.text.c_str(), m.caption, m.icon, MsgButtons::ok);
 }
 
-void check_field_with_message(CheckPass& pass, FieldId id, TextA name, const char* text, bool show,
-                              std::uint8_t& last_kind, int layer_number) {
+FieldCheck check_field_with_message(CheckPass& pass, FieldId id, TextA name, const char* text,
+                                   bool show, std::uint8_t& last_kind, int layer_number) {
     FieldCheck result;
     const bool changed =
         check_field(pass.record, id, text, result, layer_number - 1, pass.decimal_sep);
@@ -82,6 +82,24 @@ void check_field_with_message(CheckPass& pass, FieldId id, TextA name, const cha
         if (result.error == 1) pass.any_error = true;
     }
     if (show) last_kind = result.kind;
+    return result;
+}
+
+std::string field_problem_text(const Partition& p, FieldId id, TextA name, const FieldCheck& result,
+                               int layer_number, char decimal_sep) {
+    if (result.error == 0) return {};
+    std::string text = compose_check_message(name, result, layer_number, decimal_sep).text;
+    double low = 0.0, high = 0.0;
+    if (result.kind == CHECK_INVALID && field_limits(p, id, layer_number - 1, low, high)) {
+        text += "\n(";
+        text += catalogue_a_text(TextA::MinimumIs);
+        text += format_number("0.###########", low, decimal_sep);
+        text += "; ";
+        text += catalogue_a_text(TextA::MaximumIs);
+        text += format_number("0.###########", high, decimal_sep);
+        text += ')';
+    }
+    return text;
 }
 
 void check_total_thickness(CheckPass& pass, bool& in_range) {

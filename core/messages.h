@@ -36,9 +36,16 @@ struct CheckPass {
 };
 
 // The grid reader's per-cell call. `last_kind` is the caller's memory of the
-// cell: the kind last seen with messages on, CHECK_OK at start.
-void check_field_with_message(CheckPass& pass, FieldId id, TextA name, const char* text, bool show,
+// cell: the kind last seen with messages on, CHECK_OK at start. Returns the
+// cell's check.
+FieldCheck check_field_with_message(CheckPass& pass, FieldId id, TextA name, const char* text, bool show,
                               std::uint8_t& last_kind, int layer_number);
+
+// What the window says of a field in error where the graph would be, and in
+// the field's tooltip: its check message, with the limits when the text is
+// not a number at all (Windows-1250). Empty for a field without error.
+std::string field_problem_text(const Partition& p, FieldId id, TextA name, const FieldCheck& result,
+                               int layer_number, char decimal_sep);
 
 // Run at the end of a pass with messages on; does nothing once the pass has
 // an error. `in_range` is the caller's remembered state (true at start).

@@ -51,6 +51,10 @@ struct WindowState {
     std::uint8_t lambda_status[MAX_LAYERS] = {};
     std::uint8_t delta_status[MAX_LAYERS] = {};
     bool thickness_check_armed = true;
+    // Why the results are not valid, for the graph's place (Windows-1250):
+    // the first refused field's check message, empty while they are valid.
+    std::string problem_text;
+    std::string radius_problem;  // the radius edit's, as the cells' are in GridCells
     // The status bar: shown or not, and its one text (Windows-1250).
     bool status_visible = false;
     std::string status_text;

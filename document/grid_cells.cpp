@@ -55,3 +55,15 @@ void GridCells::clamp_current(int first_col, int last_row) {
     if (row < 1) row = 1;
     set_current(col, row);
 }
+
+const std::string& GridCells::problem(int col, int row) const {
+    static const std::string none;
+    const auto it = problems_.find({col, row});
+    return it == problems_.end() ? none : it->second;
+}
+
+void GridCells::set_problems(Problems problems) {
+    if (problems == problems_) return;
+    problems_ = std::move(problems);
+    emit problems_changed();
+}

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <QObject>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 class GridCells : public QObject {
@@ -23,6 +25,12 @@ public:
     void set_fixed_cols(int n);
     bool is_fixed(int col, int row) const { return row < 1 || col < fixed_cols_; }
 
+    // A cell whose value the checks refuse carries the reason (Windows-1250),
+    // which the view marks and shows as its tooltip; empty for a sound cell.
+    using Problems = std::map<std::pair<int, int>, std::string>;  // by (column, row)
+    const std::string& problem(int col, int row) const;
+    void set_problems(Problems problems);  // signals only a change
+
     // The current cell; moving it asks nobody (the view asks first).
     int col() const { return cur_col_; }
     int row() const { return cur_row_; }
@@ -37,9 +45,11 @@ signals:
     void rows_changed(int from, int to);
     void fixed_cols_changed();
     void current_changed();
+    void problems_changed();
 
 private:
     std::vector<std::vector<std::string>> store_;  // [row][col]
+    Problems problems_;
     int cols_ = 0;
     int rows_ = 1;
     int fixed_cols_ = 1;

@@ -1,5 +1,7 @@
 // The grids' and edits' texts into the record, checked, then the calculation.
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "core/messages.h"
 #include "document/document.h"
@@ -37,39 +39,73 @@ bool Document::read_grids(bool numbers_only, bool with_messages) {
 
     if (!numbers_only) set_title(record_, title_text_.c_str());
 
-    CheckPass pass{record_, show ? &ui_ : nullptr, decimal_separator()};
+    const char sep = decimal_separator();
+    CheckPass pass{record_, show ? &ui_ : nullptr, sep};
+    // Every refused field is marked, whatever the pass tells; the first one
+    // says, where the graph would be, why there are no results.
+    GridCells::Problems condition_problems, layer_problems;
+    std::vector<std::string> problems;  // in reading order
+    std::string radius_problem;
     auto check = [&](FieldId id, TextA name, const std::string& text, std::uint8_t& memory,
                      int layer_number) {
-        check_field_with_message(pass, id, name, text.c_str(), show, memory, layer_number);
+        const FieldCheck result =
+            check_field_with_message(pass, id, name, text.c_str(), show, memory, layer_number);
+        std::string problem = field_problem_text(record_, id, name, result, layer_number, sep);
+        if (!problem.empty()) problems.push_back(problem);
+        return problem;
+    };
+    auto check_cell = [&](GridCells::Problems& problems, int col, int row, FieldId id, TextA name,
+                          const GridCells& grid, std::uint8_t& memory, int layer_number) {
+        std::string problem = check(id, name, grid.text(col, row), memory, layer_number);
+        if (!problem.empty()) problems[{col, row}] = std::move(problem);
     };
 
     for (const ConditionField& f : ALWAYS_READ)
-        check(f.id, f.name, conditions_.text(f.col, f.row), state_.field_status[f.id], 0);
+        check_cell(condition_problems, f.col, f.row, f.id, f.name, conditions_,
+                   state_.field_status[f.id], 0);
     const bool dampness = record_.calc_mode == 1;
     for (const ConditionField& f : DAMPNESS_READ) {
         if (dampness)
-            check(f.id, f.name, conditions_.text(f.col, f.row), state_.field_status[f.id], 0);
+            check_cell(condition_problems, f.col, f.row, f.id, f.name, conditions_,
+                       state_.field_status[f.id], 0);
         else if (show)
             state_.field_status[f.id] = CHECK_OK;
     }
-    if (record_.wall_type == 1)
-        check(FLD_RADIUS, TextA::RadiusName, radius_text_, state_.field_status[FLD_RADIUS], 0);
+    const bool curved = record_.wall_type == 1;
+    if (curved)
+        radius_problem = check(FLD_RADIUS, TextA::RadiusName, radius_text_,
+                               state_.field_status[FLD_RADIUS], 0);
     else if (show)
         state_.field_status[FLD_RADIUS] = CHECK_OK;
 
+    const double thickness_before = total_thickness(record_);
     const int n = used_layers(record_);
     for (int r = 1; r <= n; ++r) {
         if (!numbers_only)
             set_layer_description(record_, layers_.text(LAYER_DESCRIPTION, r).c_str(), r - 1);
-        check(FLD_THICKNESS, TextA::ThicknessName, layers_.text(LAYER_THICKNESS, r),
-              state_.thickness_status[r - 1], r);
-        check(FLD_LAMBDA, TextA::LambdaName, layers_.text(LAYER_LAMBDA, r),
-              state_.lambda_status[r - 1], r);
+        check_cell(layer_problems, LAYER_THICKNESS, r, FLD_THICKNESS, TextA::ThicknessName,
+                   layers_, state_.thickness_status[r - 1], r);
+        check_cell(layer_problems, LAYER_LAMBDA, r, FLD_LAMBDA, TextA::LambdaName, layers_,
+                   state_.lambda_status[r - 1], r);
         if (dampness)
-            check(FLD_DELTA, TextA::DeltaName, layers_.text(LAYER_DELTA, r),
-                  state_.delta_status[r - 1], r);
+            check_cell(layer_problems, LAYER_DELTA, r, FLD_DELTA, TextA::DeltaName, layers_,
+                       state_.delta_status[r - 1], r);
         else if (show)
             state_.delta_status[r - 1] = CHECK_OK;
+    }
+    // The layers just read move the radius's lower limit (1.05 times the
+    // thickness): the radius is told at this change, not at the next pass.
+    // When the pass has told something else already, the memory is left so
+    // that the next pass tells it.
+    if (curved && total_thickness(record_) != thickness_before) {
+        // The radius's first check is superseded.
+        const auto first = std::find(problems.begin(), problems.end(), radius_problem);
+        if (!radius_problem.empty() && first != problems.end()) problems.erase(first);
+        std::uint8_t memory = state_.field_status[FLD_RADIUS];
+        const bool can_tell = !pass.message_shown;
+        radius_problem = check(FLD_RADIUS, TextA::RadiusName, radius_text_, memory, 0);
+        if (can_tell) state_.field_status[FLD_RADIUS] = memory;
+        pass.any_error = !problems.empty();
     }
 
     if (show && !pass.any_error) check_total_thickness(pass, state_.thickness_check_armed);
@@ -77,6 +113,15 @@ bool Document::read_grids(bool numbers_only, bool with_messages) {
 
     state_.results_valid = !pass.any_error;
     if (!calculate_partition(record_)) state_.results_valid = false;
+    std::string first_problem;
+    if (!state_.results_valid && !problems.empty())
+        first_problem = problems.front();
+    else if (!state_.results_valid)
+        first_failing_message(record_, sep, first_problem);  // may stay empty
+    state_.problem_text = std::move(first_problem);
+    state_.radius_problem = std::move(radius_problem);
+    conditions_.set_problems(std::move(condition_problems));
+    layers_.set_problems(std::move(layer_problems));
     emit results_changed();
     return state_.results_valid;
 }

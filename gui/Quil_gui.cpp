@@ -17,6 +17,7 @@
 #include "gui/controls.h"
 #include "gui/given_file.h"
 #include "gui/glyphs.h"
+#include "gui/grid_model.h"
 #include "gui/string_grid.h"
 #include "lang/catalogue.h"
 #include "qt/fonts.h"
@@ -76,6 +77,10 @@ void TForm_quil::create_controls() {
     w.edit_RadiusC = named(new KeyEdit(this), "edit_RadiusC");
     w.label_RadiusC = named(new QLabel(this), "label_RadiusC");
     w.graph = named(new GraphBox(this), "graph");
+    w.graph_problem = named(new QLabel(this), "graph_problem");
+    w.graph_problem->setAlignment(Qt::AlignCenter);
+    w.graph_problem->setWordWrap(true);
+    w.graph_problem->hide();
     w.status_bar = named(new QStatusBar(this), "status_bar");
     w.status_text = named(new QLabel(w.status_bar), "status_text");
     w.status_bar->addWidget(w.status_text, 1);
@@ -219,6 +224,7 @@ void TForm_quil::connect_document() {
     connect(&d, &Document::results_changed, this,
             [this] {
                 w_.graph->setVisible(document_.state().results_valid);
+                show_problems();
                 show_graph_description();
             });
     connect(&d, &Document::graph_changed, this, [this] {
@@ -294,6 +300,27 @@ void TForm_quil::show_language_buttons() {
     // Only the button of the other language can be pressed.
     buttons_.SpeedButtonLang044->setEnabled(get_language() != LANG_ENGLISH);
     buttons_.SpeedButtonLang048->setEnabled(get_language() != LANG_POLISH);
+}
+
+void TForm_quil::show_problems() {
+    const WindowState& s = document_.state();
+    QString text;
+    if (!s.results_valid) {
+        text = from_1250(catalogue_d_text(TextD::ResultsInvalid));
+        if (!s.problem_text.empty())
+            text += QStringLiteral("\n\n") + from_1250(s.problem_text.c_str());
+    }
+    w_.graph_problem->setText(text);
+    w_.graph_problem->setVisible(!s.results_valid);
+
+    // The radius edit is marked as a refused cell is.
+    KeyEdit* radius = w_.edit_RadiusC;
+    QPalette palette = radius->palette();
+    palette.setColor(QPalette::Base, s.radius_problem.empty() ? this->palette().color(QPalette::Base)
+                                                              : PROBLEM_BACKGROUND);
+    radius->setPalette(palette);
+    radius->setToolTip(from_1250(s.radius_problem.c_str()));
+    radius->setAccessibleDescription(radius->toolTip());
 }
 
 void TForm_quil::show_history() {

@@ -85,6 +85,7 @@ private:
     void show_language_buttons();
     void show_accessible_texts();  // names and descriptions for screen readers
     void show_graph_description();
+    void show_problems();  // why there are no results, and the refused radius
     void show_history();  // the Undo and Redo buttons
 
     // --- layout ---------------------------------------------------------------
@@ -158,6 +159,7 @@ private:
         KeyEdit* edit_RadiusC = nullptr;
         QLabel* label_RadiusC = nullptr;
         GraphBox* graph = nullptr;
+        QLabel* graph_problem = nullptr;  // in the graph's place while there are no results
         QStatusBar* status_bar = nullptr;
         QLabel* status_text = nullptr;  // the status bar's one text
     } w_;

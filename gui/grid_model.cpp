@@ -1,8 +1,8 @@
 #include "gui/grid_model.h"
 
-#include "document/grid_cells.h"
 #include <QStringList>
 
+#include "document/grid_cells.h"
 #include "qt/text_1250.h"
 
 GridModel::GridModel(GridCells& cells, QObject* parent)
@@ -23,6 +23,11 @@ GridModel::GridModel(GridCells& cells, QObject* parent)
     connect(&cells_, &GridCells::rows_changed, this, &GridModel::change_rows);
     connect(&cells_, &GridCells::fixed_cols_changed, this, [this] {
         if (rows_ > 0 && cols_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, cols_ - 1));
+    });
+    connect(&cells_, &GridCells::problems_changed, this, [this] {
+        if (rows_ > 0 && cols_ > 0)
+            emit dataChanged(index(0, 0), index(rows_ - 1, cols_ - 1),
+                             {Qt::BackgroundRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
     });
 }
 
@@ -64,6 +69,13 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     const int col = index.column();
     const int row = index.row() + 1;
     if (role == Qt::DisplayRole || role == Qt::EditRole) return from_1250(cells_.text(col, row).c_str());
+    if (role == Qt::BackgroundRole || role == Qt::ToolTipRole ||
+        role == Qt::AccessibleDescriptionRole) {
+        const std::string& problem = cells_.problem(col, row);
+        if (problem.empty()) return {};
+        if (role == Qt::BackgroundRole) return PROBLEM_BACKGROUND;
+        return from_1250(problem.c_str());
+    }
     if (role != Qt::AccessibleTextRole) return {};
     // What a screen reader says of a cell: "Thickness (m), 2-3, 0.15" — its
     // column's heading, its row's, then its text; a fixed cell is its own heading.

@@ -87,6 +87,8 @@ void TForm_quil::layout_controls() {
                                  scaled(h, 0.032));
     c.edit_RadiusC->setGeometry(scaled(w, 0.8), scaled(h, 0.18), scaled(w, 0.15), scaled(h, 0.036));
 
+    c.graph_problem->setGeometry(c.graph->geometry());
+
     // Only the graph follows the window's edges when the user resizes it.
     layout_.graph_right = w - c.graph->geometry().right() - 1;
     layout_.graph_bottom = h - c.graph->geometry().bottom() - 1;
@@ -107,4 +109,5 @@ void TForm_quil::place_anchored() {
     const QRect g = graph->geometry();
     graph->setGeometry(g.left(), g.top(), std::max(0, width() - layout_.graph_right - g.left()),
                        std::max(0, height() - layout_.graph_bottom - g.top()));
+    if (w_.graph_problem) w_.graph_problem->setGeometry(graph->geometry());
 }

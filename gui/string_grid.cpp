@@ -149,6 +149,7 @@ StringGrid::StringGrid(GridCells& cells, QWidget* parent)
     connect(&cells_, &GridCells::cols_changed, this, [this] { columns_changed(); });
     connect(&cells_, &GridCells::rows_changed, this, [this] { apply_current(); });
     connect(&cells_, &GridCells::current_changed, this, [this] { apply_current(); });
+    connect(&cells_, &GridCells::problems_changed, this, [this] { show_problem_on_editor(); });
     columns_changed();
 }
 
@@ -266,6 +267,19 @@ void StringGrid::editor_created(QLineEdit* editor, int col, int row) {
         // The store follows every keystroke, as the handlers read it mid-edit.
         set_cell(col, row, text);
     });
+    show_problem_on_editor();
+}
+
+void StringGrid::show_problem_on_editor() {
+    if (!editor_) return;
+    // The editor covers its cell, so it carries the cell's mark.
+    const QModelIndex cell = model_->index(editor_row_ - 1, editor_col_);
+    const QVariant background = model_->data(cell, Qt::BackgroundRole);
+    QPalette palette = editor_->palette();
+    palette.setColor(QPalette::Base, background.isValid() ? background.value<QColor>()
+                                                          : this->palette().color(QPalette::Base));
+    editor_->setPalette(palette);
+    editor_->setToolTip(model_->data(cell, Qt::ToolTipRole).toString());
 }
 
 bool StringGrid::mouse_to_cell(QPoint pos, int& col, int& row) const {

@@ -86,6 +86,7 @@ protected slots:
 private:
     void columns_changed();
     void apply_current();
+    void show_problem_on_editor();
     // Commits the open editor's text and closes it.
     void close_editor();
     bool navigate(int key, Qt::KeyboardModifiers modifiers, QLineEdit* from_editor);

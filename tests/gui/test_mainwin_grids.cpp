@@ -523,3 +523,71 @@ TEST_F(MainWindowTest, ABoxOpenDuringAPassNeverGetsASecondOne) {
 }
 
 }  // namespace
+
+namespace {
+
+QLabel* graph_problem(const TForm_quil& form) { return child_of<QLabel>(form, "graph_problem"); }
+
+TEST_F(MainWindowTest, TheGraphsPlaceSaysWhyAndTheRefusedCellIsMarked) {
+    open_window();
+    const QModelIndex thickness = t2()->model()->index(1, 4);  // layer 2-3
+    EXPECT_FALSE(graph_problem(*form)->isVisible());
+    EXPECT_FALSE(t2()->model()->data(thickness, Qt::BackgroundRole).isValid());
+
+    struct Case {
+        const char* typed;
+        const char* said;
+    } cases[] = {
+        {"e", "Thickness for layer 2-3 is invalid.\n(min=0.00001; max=2)"},
+        {"3", "Thickness for layer 2-3 is out of allowable limits.\n(min=0.00001; max=2)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        type_cell(t2(), 4, 2, c.typed);
+        EXPECT_FALSE(graph()->isVisible());
+        ASSERT_TRUE(graph_problem(*form)->isVisible());
+        EXPECT_EQ(graph_problem(*form)->text().toStdString(),
+                  std::string("The results are not valid.\n\n") + c.said);
+        EXPECT_EQ(graph_problem(*form)->geometry(), graph()->geometry());
+        EXPECT_EQ(t2()->model()->data(thickness, Qt::ToolTipRole).toString().toStdString(), c.said);
+        EXPECT_TRUE(t2()->model()->data(thickness, Qt::BackgroundRole).isValid());
+        // The open editor covers the cell, so it carries the mark too.
+        ASSERT_NE(t2()->editor(), nullptr);
+        EXPECT_EQ(t2()->editor()->toolTip().toStdString(), c.said);
+        EXPECT_NE(t2()->editor()->palette().color(QPalette::Base), t2()->palette().color(QPalette::Base));
+    }
+    // The first refused field in reading order is the one told.
+    type_cell(t1(), 1, 1, "x");
+    EXPECT_EQ(graph_problem(*form)->text().toStdString(),
+              "The results are not valid.\n\nExternal temperature is invalid.\n(min=-40; max=55)");
+
+    type_cell(t1(), 1, 1, "-5");
+    type_cell(t2(), 4, 2, "0.15");
+    EXPECT_TRUE(graph()->isVisible());
+    EXPECT_FALSE(graph_problem(*form)->isVisible());
+    EXPECT_FALSE(t2()->model()->data(thickness, Qt::BackgroundRole).isValid());
+    EXPECT_EQ(t2()->editor()->toolTip(), QString());
+}
+
+TEST_F(MainWindowTest, ALayerThatMakesTheRadiusTooSmallToldAtThatEnter) {
+    open_window();
+    wall_group()->item(1)->click();  // curved, radius 1.5
+    type_cell(t2(), 4, 3, "0.5");
+    ASSERT_TRUE(ui.boxes.empty()) << ui.shown();
+    type_cell(t2(), 4, 2, "1");  // 1.53 m in all: the radius must reach 1.6065
+    ASSERT_EQ(ui.boxes.size(), 1u) << ui.shown();
+    EXPECT_EQ(ui.boxes[0].text,
+              "Radius of curvature is out of allowable limits.\n(min=1.6065; max=500)");
+    EXPECT_FALSE(state().results_valid);
+    EXPECT_EQ(edit_radius()->toolTip().toStdString(), ui.boxes[0].text);
+    // Told once: the next Enter says nothing new.
+    press_enter(t2());
+    EXPECT_EQ(ui.boxes.size(), 1u) << ui.shown();
+
+    // Thinner again: sound at once, with no second Enter.
+    type_cell(t2(), 4, 2, "0.15");
+    EXPECT_TRUE(state().results_valid);
+    EXPECT_EQ(edit_radius()->toolTip(), QString());
+}
+
+}  // namespace
