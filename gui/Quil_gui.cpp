@@ -207,14 +207,8 @@ void TForm_quil::connect_handlers() {
     on_click(b.SpeedButtonExit, [this] { eh_sb_exit_OnClick(); });
     on_click(b.SpeedButtonUndo, [this] { document_.undo(); });
     on_click(b.SpeedButtonRedo, [this] { document_.redo(); });
-    // Where no edit has the focus (an edit gets these keys as its own first).
-    for (const auto& [keys, redo] : {std::pair{"Ctrl+Z", false}, std::pair{"Ctrl+Shift+Z", true},
-                                     std::pair{"Ctrl+Y", true}})
-        connect(new QShortcut(QKeySequence(QString::fromLatin1(keys)), this),
-                &QShortcut::activated, this, [this, redo] { undo_key(redo); });
     on_click(b.SpeedButtonAssess, [this] { open_assessment(); });
-    auto* assess_key = new QShortcut(QKeySequence(Qt::Key_F9), this);
-    connect(assess_key, &QShortcut::activated, this, [this] { open_assessment(); });
+    add_command_keys();
     add_copy_report_action();
 }
 
@@ -306,10 +300,10 @@ void TForm_quil::show_history() {
     const Toolbar& b = buttons_;
     b.SpeedButtonUndo->setEnabled(document_.can_undo());
     b.SpeedButtonRedo->setEnabled(document_.can_redo());
-    b.SpeedButtonUndo->setToolTip(from_1250(document_.undo_text().c_str()));
-    b.SpeedButtonRedo->setToolTip(from_1250(document_.redo_text().c_str()));
+    b.SpeedButtonUndo->setAccessibleName(from_1250(document_.undo_text().c_str()));
+    b.SpeedButtonRedo->setAccessibleName(from_1250(document_.redo_text().c_str()));
     for (QToolButton* button : {b.SpeedButtonUndo, b.SpeedButtonRedo})
-        button->setAccessibleName(button->toolTip());
+        show_hint(button, button->accessibleName());
 }
 
 void TForm_quil::undo_key(bool redo) {

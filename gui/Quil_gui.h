@@ -13,11 +13,15 @@
 // grid_events.cpp, field_help.cpp, graph_paint.cpp, copy_report.cpp.
 #pragma once
 
+#include <QKeySequence>
+#include <QList>
 #include <QPointer>
 #include <QSize>
 #include <QString>
 #include <QWidget>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "core/Quil_c.h"
 #include "document/document.h"
@@ -105,6 +109,12 @@ private:
 
     // --- Copy report (copy_report.cpp) ------------------------------------------
     void add_copy_report_action();
+    // The commands' keys (command_keys.cpp), and a button's hint with its key.
+    void add_command_keys();
+    QList<QKeySequence> command_keys(const QToolButton* button) const;
+    QString with_keys(const QToolButton* button, const QString& hint) const;
+    // The tooltip (hint and key), the accessible name (hint) and description (key).
+    void show_hint(QToolButton* button, const QString& hint);
     // The report's text and the graph's image on the clipboard.
     void copy_report();
 
@@ -134,6 +144,7 @@ private:
     void show_materials(int mode);
 
     Document document_;
+    std::vector<std::pair<QToolButton*, QList<QKeySequence>>> command_keys_;
     QtTranslations qt_texts_;  // Qt's own dialogs in the program's language
 
     // The controls, by their objectName.

@@ -74,14 +74,9 @@ void TForm_quil::show_grids(bool values) {
         {b.SpeedButtonLang048, TextA::HintPolish},
         {b.SpeedButtonExit, TextA::HintExit},
     };
-    for (const auto& [button, id] : hints) {
-        button->setToolTip(text_a(id));
-        button->setAccessibleName(text_a(id));
-    }
+    for (const auto& [button, id] : hints) show_hint(button, text_a(id));
     show_history();
-    const QString assess = from_1250(catalogue_d_text(TextD::HintAssess));
-    b.SpeedButtonAssess->setToolTip(assess);
-    b.SpeedButtonAssess->setAccessibleName(assess);
+    show_hint(b.SpeedButtonAssess, from_1250(catalogue_d_text(TextD::HintAssess)));
     w_.label_title->setText(text_a(TextA::TitleLabel));
     w_.mnu_radio_group_wall->setTitle(text_a(TextA::WallGroupCaption));
     w_.mnu_radio_group_wall->set_items(text_a(TextA::WallStraight), text_a(TextA::WallCurved));

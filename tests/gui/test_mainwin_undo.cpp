@@ -14,7 +14,8 @@ protected:
         WiringTest::SetUp();
         open_window();
     }
-    std::string tip(const char* name) { return to_1250(button(name)->toolTip()); }
+    // The step's name; the tooltip adds the key.
+    std::string tip(const char* name) { return to_1250(button(name)->accessibleName()); }
     void chord(QWidget* w, Qt::Key key, Qt::KeyboardModifiers mods = Qt::ControlModifier) {
         QTest::keyClick(w, key, mods);
     }
@@ -32,6 +33,7 @@ TEST_F(UndoWindowTest, TheButtonsFollowTheHistoryAndNameTheStep) {
     EXPECT_TRUE(undo->isEnabled());
     EXPECT_FALSE(redo->isEnabled());
     EXPECT_EQ(tip("SpeedButtonUndo"), "Undo: thickness of layer 2-3");
+    EXPECT_EQ(button("SpeedButtonUndo")->toolTip(), "Undo: thickness of layer 2-3 (Ctrl+Z)");
 
     undo->click();
     EXPECT_EQ(doc.layers[1].thickness, 0.15);

@@ -31,30 +31,33 @@ TEST_F(MainWindowTest, ToolbarButtonsCarryGlyphsHintsAndTheirDisabledImages) {
         const char* name;
         const char* hint;
         Greyed greyed;
+        const char* keys;  // shown after the hint in the tooltip
     };
     const Expect buttons[] = {
-        {"SpeedButtonInfo1", "About programme", Greyed::by_qt},
-        {"SpeedButtonInfo2", "Other notes about programme", Greyed::by_qt},
-        {"SpeedButtonOpen", "Read data from a file", Greyed::by_qt},
-        {"SpeedButtonSave", "Save current data to the file", Greyed::embossed},
+        {"SpeedButtonInfo1", "About programme", Greyed::by_qt, "Shift+F1"},
+        {"SpeedButtonInfo2", "Other notes about programme", Greyed::by_qt, "Ctrl+F1"},
+        {"SpeedButtonOpen", "Read data from a file", Greyed::by_qt, "Ctrl+O"},
+        {"SpeedButtonSave", "Save current data to the file", Greyed::embossed, "Ctrl+S"},
         {"SpeedButtonExport",
          "Export current data & results to the text file under current name with TXT extention",
-         Greyed::embossed},
-        {"SpeedButtonSaveAs", "Save current data to the file under a new name", Greyed::by_qt},
+         Greyed::embossed, "Ctrl+E"},
+        {"SpeedButtonSaveAs", "Save current data to the file under a new name", Greyed::by_qt, "Ctrl+Shift+S"},
         {"SpeedButtonExportAs", "Export current data & results to the text file under a new name",
-         Greyed::by_qt},
-        {"SpeedButtonMaterials", "Lambda & Delta coefficients of some materials", Greyed::embossed},
-        {"SpeedButtonPrint", "Print data and results", Greyed::by_qt},
-        {"SpeedButtonLang044", "Change language into English", Greyed::flag},
-        {"SpeedButtonLang048", "Change language into Polish", Greyed::flag},
-        {"SpeedButtonExit", "Exit the programme", Greyed::by_qt},
-        {"SpeedButtonUndo", "Undo", Greyed::embossed},
-        {"SpeedButtonRedo", "Redo", Greyed::embossed},
+         Greyed::by_qt, "Ctrl+Shift+E"},
+        {"SpeedButtonMaterials", "Lambda & Delta coefficients of some materials", Greyed::embossed, "Ctrl+M"},
+        {"SpeedButtonPrint", "Print data and results", Greyed::by_qt, "Ctrl+P"},
+        {"SpeedButtonLang044", "Change language into English", Greyed::flag, "Ctrl+L"},
+        {"SpeedButtonLang048", "Change language into Polish", Greyed::flag, "Ctrl+L"},
+        {"SpeedButtonExit", "Exit the programme", Greyed::by_qt, "Ctrl+Q"},
+        {"SpeedButtonUndo", "Undo", Greyed::embossed, "Ctrl+Z"},
+        {"SpeedButtonRedo", "Redo", Greyed::embossed, "Ctrl+Shift+Z"},
     };
     for (const Expect& e : buttons) {
         auto* b = form->findChild<QToolButton*>(e.name);
         ASSERT_NE(b, nullptr) << e.name;
-        EXPECT_EQ(b->toolTip().toStdString(), e.hint);
+        EXPECT_EQ(b->accessibleName().toStdString(), e.hint);
+        EXPECT_EQ(b->toolTip().toStdString(), std::string(e.hint) + " (" + e.keys + ")");
+        EXPECT_EQ(b->accessibleDescription().toStdString(), e.keys);
         EXPECT_EQ(b->size(), QSize(20, 20)) << e.name;
         EXPECT_TRUE(b->text().isEmpty()) << e.name;
         const QIcon icon = b->icon();

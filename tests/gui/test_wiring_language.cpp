@@ -100,9 +100,9 @@ void expect_screen(TForm_quil& form, const Screen& s) {
                   QString::fromUtf8(s.calc_items[i]));
     }
     EXPECT_EQ(child_of<QToolButton>(form, "SpeedButtonInfo1")->toolTip(),
-              QString::fromUtf8(s.info1_hint));
+              QString::fromUtf8(s.info1_hint) + " (Shift+F1)");
     EXPECT_EQ(child_of<QToolButton>(form, "SpeedButtonExit")->toolTip(),
-              QString::fromUtf8(s.exit_hint));
+              QString::fromUtf8(s.exit_hint) + " (Ctrl+Q)");
 }
 
 TEST_F(LanguageSwitchTest, EveryTextOnScreenFollowsAndLaterBoxesToo) {
