@@ -124,7 +124,7 @@ void HelpTextBox::mouseDoubleClickEvent(QMouseEvent* e) {
     number_start_ = base + start;
     number_end_ = base + end;
     keep_number();
-    // The word went to the X selection as the double-click made it.
+    // The base gave the X selection only the part it took for the word.
     if (QClipboard* clipboard = QGuiApplication::clipboard(); clipboard->supportsSelection())
         clipboard->setText(textCursor().selectedText(), QClipboard::Selection);
 }
