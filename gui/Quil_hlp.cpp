@@ -1,9 +1,11 @@
 #include "gui/Quil_hlp.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -58,16 +60,105 @@ QString number_from_selection(const QString& text, QChar sep) {
     return out;
 }
 
+bool is_decimal_mark(QChar c) { return c == u'.' || c == u','; }
+
+bool is_sign(QChar c) { return c == u'-' || c == u'+'; }
+
+// The number round the word [start, end) of `line`, as [start, end): the
+// digits on either side joined through a decimal mark between two digits,
+// and a sign that follows no letter or digit ("40-80" is a range). Nothing
+// when the word is neither digits nor such a mark or sign.
+std::pair<int, int> number_around(const QString& line, int start, int end) {
+    if (start < 0 || end > line.size() || start >= end) return {-1, -1};
+    auto digit = [&line](int i) { return i >= 0 && i < line.size() && line[i].isDigit(); };
+    auto sign_at = [&line, &digit](int i) {
+        return is_sign(line[i]) && digit(i + 1) && (i == 0 || !line[i - 1].isLetterOrNumber());
+    };
+    // The word boundaries take a mark or a sign as a word of its own.
+    if (end - start == 1 && is_decimal_mark(line[start]) && digit(start - 1) && digit(end))
+        end = start;
+    else if (end - start == 1 && sign_at(start))
+        start = end;
+    else
+        for (int i = start; i < end; ++i)
+            if (!line[i].isDigit()) return {-1, -1};
+    for (;;) {
+        if (digit(start - 1))
+            start -= 1;
+        else if (start >= 2 && is_decimal_mark(line[start - 1]) && digit(start - 2))
+            start -= 2;
+        else
+            break;
+    }
+    // A mark not followed by a digit ends the number: "0,5, 0,7".
+    for (;;) {
+        if (digit(end))
+            end += 1;
+        else if (end < line.size() && is_decimal_mark(line[end]) && digit(end + 1))
+            end += 2;
+        else
+            break;
+    }
+    if (start >= 1 && sign_at(start - 1)) start -= 1;
+    return {start, end};
+}
+
 }  // namespace
 
 void HelpTextBox::mousePressEvent(QMouseEvent* e) {
+    number_start_ = number_end_ = -1;
     QTextEdit::mousePressEvent(e);
     if (on_mouse_down_up) on_mouse_down_up();
 }
 
+void HelpTextBox::mouseDoubleClickEvent(QMouseEvent* e) {
+    QTextEdit::mouseDoubleClickEvent(e);
+    number_start_ = number_end_ = -1;
+    const QTextCursor word = textCursor();
+    if (!word.hasSelection()) return;
+    const QTextBlock block = document()->findBlock(word.selectionStart());
+    const int base = block.position();
+    const auto [start, end] =
+        number_around(block.text(), word.selectionStart() - base, word.selectionEnd() - base);
+    if (start < 0) return;
+    number_start_ = base + start;
+    number_end_ = base + end;
+    keep_number();
+    // The base gave the X selection only the part it took for the word.
+    if (QClipboard* clipboard = QGuiApplication::clipboard(); clipboard->supportsSelection())
+        clipboard->setText(textCursor().selectedText(), QClipboard::Selection);
+}
+
+void HelpTextBox::mouseMoveEvent(QMouseEvent* e) {
+    QTextEdit::mouseMoveEvent(e);
+    // Dragging on from a double-click extends by words from the word the
+    // double-click found, which may be only a part of the number.
+    if (e->buttons() & Qt::LeftButton) keep_number();
+}
+
 void HelpTextBox::mouseReleaseEvent(QMouseEvent* e) {
     QTextEdit::mouseReleaseEvent(e);
+    keep_number();
+    number_start_ = number_end_ = -1;
     if (on_mouse_down_up) on_mouse_down_up();
+}
+
+void HelpTextBox::keep_number() {
+    if (number_start_ < 0) return;
+    QTextCursor c = textCursor();
+    int anchor = c.anchor();
+    int position = c.position();
+    if (position < anchor) {
+        anchor = std::max(anchor, number_end_);
+        position = std::min(position, number_start_);
+    } else {
+        anchor = std::min(anchor, number_start_);
+        position = std::max(position, number_end_);
+    }
+    if (anchor == c.anchor() && position == c.position()) return;
+    c.setPosition(anchor);
+    c.setPosition(position, QTextCursor::KeepAnchor);
+    setTextCursor(c);
 }
 
 void HelpTextBox::keyPressEvent(QKeyEvent* e) {

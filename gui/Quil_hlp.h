@@ -38,7 +38,9 @@ public:
 };
 
 // The text box: reports mouse presses and releases after they have changed
-// the selection, and key presses before it handles them.
+// the selection, and key presses before it handles them. A double-click on a
+// number selects all of it, with its decimal mark and sign, where the word
+// boundaries would stop at the mark.
 class HelpTextBox : public QTextEdit {
 public:
     using QTextEdit::QTextEdit;
@@ -47,8 +49,16 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    // The number a double-click selected, kept whole until the button is let go.
+    void keep_number();
+    int number_start_ = -1;
+    int number_end_ = -1;
 };
 
 class TForm_Help : public QWidget {

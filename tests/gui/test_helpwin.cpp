@@ -19,6 +19,7 @@
 #include "gui/find_dialog.h"
 #include "lang/catalogue.h"
 #include "qt/text_1250.h"
+#include "tests/gui/test_text_mouse.h"
 #include "tests/support/fake_ui.h"
 #include "tests/support/language.h"
 
@@ -332,6 +333,54 @@ TEST_F(HelpWindowTest, CopyButtonFollowsMouseSelection) {
     QTest::keyClick(txt, Qt::Key_End, Qt::ShiftModifier);
     EXPECT_TRUE(txt->textCursor().hasSelection());
     EXPECT_FALSE(copy_button()->isEnabled());
+}
+
+TEST_F(HelpWindowTest, DoubleClickSelectsTheWholeNumber) {
+    struct ClickCase {
+        const char* line;  // '@' is the decimal separator shown
+        const char* at;    // the click lands on the first character of this
+        const char* selected;
+    };
+    const ClickCase cases[] = {
+        {"Felts, mats     40-80    0@045    0@05", "45 ", "0@045"},
+        {"Felts, mats     40-80    0@045    0@05", "0@045", "0@045"},
+        {"Felts, mats     40-80    0@045    0@05", "@045", "0@045"},
+        {"Felts, mats     40-80    0@045    0@05", "80", "80"},
+        {"Felts, mats     40-80    0@045    0@05", "40", "40"},
+        {"range 0@03-0@05 here", "05 ", "0@05"},
+        {"range 0@03-0@05 here", "3-", "0@03"},
+        {"a list 0@5, 0@7 and 12@25.", "5,", "0@5"},
+        {"a list 0@5, 0@7 and 12@25.", "25.", "12@25"},
+        {"below zero -0@35 or (+2@5)", "35", "-0@35"},
+        {"below zero -0@35 or (+2@5)", "5)", "+2@5"},
+        {"below zero -0@35 or (+2@5)", "-0", "-0@35"},
+        {"-1@5 at the start", "5 ", "-1@5"},
+        {"(acc. to PN-91/B-02020)", "91", "91"},
+        {"(acc. to PN-91/B-02020)", "020)", "02020"},
+        {"Mineral-wool boards", "wool", "wool"},
+        {"Lime plaster", "plaster", "plaster"},
+    };
+    for (QChar sep : {QChar(u','), QChar(u'.')}) {
+        for (const ClickCase& c : cases) {
+            for (bool jitter : {false, true}) {
+                // A new window each time: a click soon after a double-click
+                // near it would be a triple-click.
+                form_ = std::make_unique<TForm_Help>(ui_, &grid_);
+                form_->show_text(HELP_MODE_COPY_NUMBER, MATERIALS_TEXT_ID);
+                QTextEdit* txt = this->txt();
+                const QString line = QString(c.line).replace(u'@', sep);
+                const QString at = QString(c.at).replace(u'@', sep);
+                SCOPED_TRACE(testing::Message() << line.toStdString() << " at " << at.toStdString()
+                                                << (jitter ? " with jitter" : ""));
+                txt->setPlainText("first line\n" + line + "\nlast line");
+                const int pos = static_cast<int>(txt->toPlainText().indexOf(at));
+                ASSERT_GT(pos, 0);
+                double_click(txt, char_center(txt, pos), jitter);
+                EXPECT_EQ(txt->textCursor().selectedText(), QString(c.selected).replace(u'@', sep));
+                EXPECT_TRUE(copy_button()->isEnabled());
+            }
+        }
+    }
 }
 
 class HelpFindTest : public HelpWindowTest {

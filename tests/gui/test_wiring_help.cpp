@@ -4,6 +4,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 
+#include "tests/gui/test_text_mouse.h"
 #include "tests/gui/test_wiring_fixture.h"
 
 namespace {
@@ -229,6 +230,35 @@ TEST_F(FieldHelpTest, MaterialsButtonCommitsThenShowsTheTableToRead) {
     EXPECT_TRUE(help_button("button_find")->isVisible());
     EXPECT_TRUE(help_text()->toPlainText().startsWith(
         "Values of thermal conductivity coefficients Lambda"));
+}
+
+// The word boundaries stop at the decimal mark: a copy of "045" alone would
+// be out of limits.
+TEST_F(FieldHelpTest, DoubleClickedNumberCopiesWholeIntoLambda) {
+    for (const char sep : {'.', ','}) {
+        SCOPED_TRACE(sep);
+        // The grids show the separator too: a window opened with it.
+        form->set_help_window(nullptr);
+        help.reset();
+        form.reset();
+        ui.separator = sep;
+        open_joined();
+        ui.boxes.clear();
+        click_cell(t2(), 5, 1);
+        press_f1(t2());
+        ASSERT_EQ(help->mode(), HELP_MODE_COPY_NUMBER);
+        QTextEdit* txt = help_text();
+        const QString number = QString("0") + sep + "045";
+        const int at = static_cast<int>(txt->toPlainText().indexOf(number + " "));
+        ASSERT_GT(at, 0);
+        double_click(txt, char_center(txt, at + 3));
+        EXPECT_EQ(txt->textCursor().selectedText(), number);
+        QTest::mouseClick(help_button("button_copy"), Qt::LeftButton);
+        EXPECT_EQ(t2()->cell(5, 1), number);
+        button("SpeedButtonMaterials")->click();  // takes the grids in
+        EXPECT_EQ(doc.layers[0].lambda, 0.045);
+        EXPECT_TRUE(ui.boxes.empty()) << ui.shown();
+    }
 }
 
 TEST_F(FieldHelpTest, EscapeHidesTheWindowWhereverItsFocusIs) {
