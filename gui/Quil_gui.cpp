@@ -173,7 +173,11 @@ void TForm_quil::connect_handlers() {
     w.mnu_table2->on_mouse_down = [this](StringGrid* g, Qt::MouseButton b, QPoint pos) {
         eh_table2_OnMouseDown(g, b, pos);
     };
-    new ActionWatcher(this, [this] { document_.begin_user_action(); });
+    new ActionWatcher(this, [this] {
+        document_.begin_user_action();
+        // Whatever Qt shows of its own comes after an action in our windows.
+        if (isVisible()) qt_texts_.use();
+    });
     new ExitWatcher(w.mnu_table1, [this] { eh_EditingOnExit(w_.mnu_table1); });
     new ExitWatcher(w.mnu_table2, [this] { eh_EditingOnExit(w_.mnu_table2); });
     new ExitWatcher(w.edit_RadiusC, [this] { eh_EditingOnExit(w_.edit_RadiusC); });
@@ -247,7 +251,7 @@ void TForm_quil::connect_document() {
     connect(&d, &Document::saved, this, note(TextD::SavedPath));
     connect(&d, &Document::exported, this, note(TextD::ExportedPath));
     connect(&d, &Document::language_changed, this, [this] {
-        qt_texts_.use(get_language());
+        qt_texts_.follow(get_language());
         show_language_buttons();
         // A hidden window loads its text afresh when it is next shown.
         if (help_window_ && help_window_->isVisible()) help_window_->load_text();
@@ -259,7 +263,7 @@ void TForm_quil::eh_Form_quil_OnCreate() {
     update_caption();
 
     const int language = read_settings();
-    qt_texts_.use(language);
+    qt_texts_.follow(language);
     const Toolbar& b = buttons_;
     for (QToolButton* button :
          {b.SpeedButtonInfo1, b.SpeedButtonInfo2, b.SpeedButtonOpen, b.SpeedButtonSaveAs,

@@ -94,6 +94,9 @@ bool ActionWatcher::eventFilter(QObject*, QEvent* e) {
                 last_timestamp_ = t;
             }
             break;
+        case QEvent::Drop:  // a file dropped on a window may ask a question
+            if (!QApplication::activeModalWidget()) on_action_();
+            break;
         default:
             break;
     }

@@ -66,7 +66,8 @@ private:
 };
 
 // Calls `on_action` for every key press and mouse press that comes from the
-// user (a spontaneous event) while no modal box is up, in any window.
+// user (a spontaneous event), and every drop, while no modal box is up, in
+// any window.
 class ActionWatcher : public QObject {
 public:
     ActionWatcher(QObject* parent, std::function<void()> on_action);

@@ -1,5 +1,8 @@
-// Qt's own texts (standard buttons, file and print dialogs) in the program's
-// language, from the translations Qt installs beside itself.
+// Qt's own texts (standard buttons, file and print dialogs, an edit's context
+// menu) in the program's language, from the translations Qt installs beside
+// itself. Loading them costs a few hundred KB, more than a start-up can
+// spare, so they wait until the user first acts: Qt shows no text of its own
+// before that.
 #pragma once
 
 #include <QTranslator>
@@ -11,12 +14,18 @@ public:
     QtTranslations(const QtTranslations&) = delete;
     QtTranslations& operator=(const QtTranslations&) = delete;
 
-    // Installs Qt's texts for `language` (LANG_ENGLISH or LANG_POLISH) on the
-    // application. English is Qt's own, so it only takes the Polish ones off.
-    // False when the Polish file is missing: Qt's texts then stay English.
-    bool use(int language);
+    // The program's language (LANG_ENGLISH or LANG_POLISH); once in use,
+    // Qt's texts follow it at once.
+    void follow(int language);
+    // Qt's texts are needed from now on.
+    void use();
+    bool in_use() const { return in_use_; }
 
 private:
+    void apply();
+
     QTranslator translator_;
+    int language_ = -1;
+    bool in_use_ = false;
     bool installed_ = false;
 };
