@@ -11,6 +11,8 @@ bool Document::switch_language(int language) {
     set_language(language);
     emit caption_changed();
     fill_grids(false);
+    // The reasons of refused fields are worded again, without messages.
+    if (!state_.results_valid) read_grids(true, false);
     emit graph_changed();
     emit language_changed();
     return true;

@@ -556,6 +556,16 @@ TEST_F(MainWindowTest, TheGraphsPlaceSaysWhyAndTheRefusedCellIsMarked) {
         EXPECT_EQ(t2()->editor()->toolTip().toStdString(), c.said);
         EXPECT_NE(t2()->editor()->palette().color(QPalette::Base), t2()->palette().color(QPalette::Base));
     }
+    // A language switch words the reasons again.
+    ASSERT_TRUE(document().switch_language(LANG_POLISH));
+    EXPECT_EQ(graph_problem(*form)->text(),
+              QString::fromUtf8("Wyniki są nieważne.\n\nGrubość dla warstwy 2-3 jest poza "
+                                "dopuszczalnym zakresem.\n(min.=0.00001; maks.=2)"));
+    EXPECT_EQ(t2()->model()->data(thickness, Qt::ToolTipRole).toString(),
+              QString::fromUtf8("Grubość dla warstwy 2-3 jest poza dopuszczalnym zakresem.\n"
+                                "(min.=0.00001; maks.=2)"));
+    ASSERT_TRUE(document().switch_language(LANG_ENGLISH));
+
     // The first refused field in reading order is the one told.
     type_cell(t1(), 1, 1, "x");
     EXPECT_EQ(graph_problem(*form)->text().toStdString(),
