@@ -17,6 +17,17 @@ bool feminine_in_polish(TextA name) {
            name == TextA::ThicknessName;
 }
 
+// "\n(min=0.02; max=3)", as the out-of-limits message ends.
+void append_limits(std::string& text, double low, double high, char decimal_sep) {
+    text += "\n(";
+    text += catalogue_a_text(TextA::MinimumIs);
+    text += format_number("0.###########", low, decimal_sep);
+    text += "; ";
+    text += catalogue_a_text(TextA::MaximumIs);
+    text += format_number("0.###########", high, decimal_sep);
+    text += ')';
+}
+
 }  // namespace
 
 CheckMessage compose_check_message(TextA name, const FieldCheck& result, int layer_number,
@@ -34,13 +45,7 @@ CheckMessage compose_check_message(TextA name, const FieldCheck& result, int lay
     switch (result.kind) {
         case CHECK_LIMIT:
             m.text += catalogue_a_text(TextA::OutOfLimits);
-            m.text += "\n(";
-            m.text += catalogue_a_text(TextA::MinimumIs);
-            m.text += format_number("0.###########", result.low, decimal_sep);
-            m.text += "; ";
-            m.text += catalogue_a_text(TextA::MaximumIs);
-            m.text += format_number("0.###########", result.high, decimal_sep);
-            m.text += ')';
+            append_limits(m.text, result.low, result.high, decimal_sep);
             m.caption = catalogue_b_text(TextB::ErrorCaption);
             m.icon = MsgIcon::error;
             break;
@@ -90,15 +95,8 @@ std::string field_problem_text(const Partition& p, FieldId id, TextA name, const
     if (result.error == 0) return {};
     std::string text = compose_check_message(name, result, layer_number, decimal_sep).text;
     double low = 0.0, high = 0.0;
-    if (result.kind == CHECK_INVALID && field_limits(p, id, layer_number - 1, low, high)) {
-        text += "\n(";
-        text += catalogue_a_text(TextA::MinimumIs);
-        text += format_number("0.###########", low, decimal_sep);
-        text += "; ";
-        text += catalogue_a_text(TextA::MaximumIs);
-        text += format_number("0.###########", high, decimal_sep);
-        text += ')';
-    }
+    if (result.kind == CHECK_INVALID && field_limits(p, id, layer_number - 1, low, high))
+        append_limits(text, low, high, decimal_sep);
     return text;
 }
 

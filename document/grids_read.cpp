@@ -1,5 +1,4 @@
 // The grids' and edits' texts into the record, checked, then the calculation.
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -54,10 +53,10 @@ bool Document::read_grids(bool numbers_only, bool with_messages) {
         if (!problem.empty()) problems.push_back(problem);
         return problem;
     };
-    auto check_cell = [&](GridCells::Problems& problems, int col, int row, FieldId id, TextA name,
+    auto check_cell = [&](GridCells::Problems& marks, int col, int row, FieldId id, TextA name,
                           const GridCells& grid, std::uint8_t& memory, int layer_number) {
         std::string problem = check(id, name, grid.text(col, row), memory, layer_number);
-        if (!problem.empty()) problems[{col, row}] = std::move(problem);
+        if (!problem.empty()) marks[{col, row}] = std::move(problem);
     };
 
     for (const ConditionField& f : ALWAYS_READ)
@@ -72,6 +71,7 @@ bool Document::read_grids(bool numbers_only, bool with_messages) {
             state_.field_status[f.id] = CHECK_OK;
     }
     const bool curved = record_.wall_type == 1;
+    const std::size_t radius_at = problems.size();
     if (curved)
         radius_problem = check(FLD_RADIUS, TextA::RadiusName, radius_text_,
                                state_.field_status[FLD_RADIUS], 0);
@@ -99,8 +99,7 @@ bool Document::read_grids(bool numbers_only, bool with_messages) {
     // that the next pass tells it.
     if (curved && total_thickness(record_) != thickness_before) {
         // The radius's first check is superseded.
-        const auto first = std::find(problems.begin(), problems.end(), radius_problem);
-        if (!radius_problem.empty() && first != problems.end()) problems.erase(first);
+        if (!radius_problem.empty()) problems.erase(problems.begin() + radius_at);
         std::uint8_t memory = state_.field_status[FLD_RADIUS];
         const bool can_tell = !pass.message_shown;
         radius_problem = check(FLD_RADIUS, TextA::RadiusName, radius_text_, memory, 0);

@@ -17,7 +17,6 @@
 #include "gui/controls.h"
 #include "gui/given_file.h"
 #include "gui/glyphs.h"
-#include "gui/grid_model.h"
 #include "gui/string_grid.h"
 #include "lang/catalogue.h"
 #include "qt/fonts.h"
@@ -318,13 +317,7 @@ void TForm_quil::show_problems() {
     w_.graph_problem->setVisible(!s.results_valid);
 
     // The radius edit is marked as a refused cell is.
-    KeyEdit* radius = w_.edit_RadiusC;
-    QPalette palette = radius->palette();
-    palette.setColor(QPalette::Base, s.radius_problem.empty() ? this->palette().color(QPalette::Base)
-                                                              : PROBLEM_BACKGROUND);
-    radius->setPalette(palette);
-    radius->setToolTip(from_1250(s.radius_problem.c_str()));
-    radius->setAccessibleDescription(radius->toolTip());
+    show_problem(*w_.edit_RadiusC, from_1250(s.radius_problem.c_str()));
 }
 
 void TForm_quil::show_history() {

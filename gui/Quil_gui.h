@@ -110,10 +110,9 @@ private:
 
     // --- Copy report (copy_report.cpp) ------------------------------------------
     void add_copy_report_action();
-    // The commands' keys (command_keys.cpp), and a button's hint with its key.
+    // The commands' keys (command_keys.cpp).
     void add_command_keys();
     QList<QKeySequence> command_keys(const QToolButton* button) const;
-    QString with_keys(const QToolButton* button, const QString& hint) const;
     // The tooltip (hint and key), the accessible name (hint) and description (key).
     void show_hint(QToolButton* button, const QString& hint);
     // The report's text and the graph's image on the clipboard.

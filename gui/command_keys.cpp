@@ -3,7 +3,6 @@
 #include <QShortcut>
 #include <QToolButton>
 
-#include "document/grid_columns.h"
 #include "gui/Quil_gui.h"
 #include "gui/string_grid.h"
 
@@ -89,19 +88,13 @@ QList<QKeySequence> TForm_quil::command_keys(const QToolButton* button) const {
     return {};
 }
 
-QString TForm_quil::with_keys(const QToolButton* button, const QString& hint) const {
-    const QList<QKeySequence> keys = command_keys(button);
-    if (keys.isEmpty()) return hint;
-    const QString named = QStringLiteral(" (") + keys.first().toString(QKeySequence::NativeText) +
-                          QLatin1Char(')');
-    return hint.endsWith(named) ? hint : hint + named;  // a hint may name its key already
-}
-
 void TForm_quil::show_hint(QToolButton* button, const QString& hint) {
     // The screen reader has the key from the description, not from the name.
-    button->setToolTip(with_keys(button, hint));
-    button->setAccessibleName(hint);
     const QList<QKeySequence> keys = command_keys(button);
-    button->setAccessibleDescription(
-        keys.isEmpty() ? QString() : keys.first().toString(QKeySequence::NativeText));
+    const QString key = keys.isEmpty() ? QString() : keys.first().toString(QKeySequence::NativeText);
+    const QString named = QStringLiteral(" (") + key + QLatin1Char(')');
+    // A hint may name its key already.
+    button->setToolTip(key.isEmpty() || hint.endsWith(named) ? hint : hint + named);
+    button->setAccessibleName(hint);
+    button->setAccessibleDescription(key);
 }

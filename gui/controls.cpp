@@ -75,6 +75,16 @@ void GraphBox::paintEvent(QPaintEvent*) {
     if (on_paint) on_paint();
 }
 
+void show_problem(QLineEdit& edit, const QString& reason) {
+    QPalette palette = edit.palette();
+    palette.setColor(QPalette::Base, reason.isEmpty()
+                                         ? QApplication::palette(&edit).color(QPalette::Base)
+                                         : PROBLEM_BACKGROUND);
+    edit.setPalette(palette);
+    edit.setToolTip(reason);
+    edit.setAccessibleDescription(reason);
+}
+
 ActionWatcher::ActionWatcher(QObject* parent, std::function<void()> on_action)
     : QObject(parent), on_action_(std::move(on_action)) {
     qApp->installEventFilter(this);

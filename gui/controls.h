@@ -3,6 +3,7 @@
 // focus leaves a control for another control of the same window.
 #pragma once
 
+#include <QColor>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPointer>
@@ -64,6 +65,14 @@ private:
     QPointer<QWidget> target_;
     std::function<void()> on_exit_;
 };
+
+// The background of a cell or edit whose value the checks refuse; its tooltip
+// says why.
+inline const QColor PROBLEM_BACKGROUND(255, 200, 200);
+
+// Marks an edit with the reason its value is refused (background, tooltip,
+// accessible description), or takes the mark off for an empty reason.
+void show_problem(QLineEdit& edit, const QString& reason);
 
 // Calls `on_action` for every key press and mouse press that comes from the
 // user (a spontaneous event), and every drop, while no modal box is up, in

@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include "document/grid_cells.h"
+#include "gui/controls.h"
 #include "qt/text_1250.h"
 
 GridModel::GridModel(GridCells& cells, QObject* parent)

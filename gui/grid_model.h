@@ -7,13 +7,8 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QColor>
 
 class GridCells;
-
-// The background of a cell or edit whose value the checks refuse; its tooltip
-// says why.
-inline const QColor PROBLEM_BACKGROUND(255, 200, 200);
 
 class GridModel : public QAbstractTableModel {
 public:

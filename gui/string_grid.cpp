@@ -274,12 +274,7 @@ void StringGrid::show_problem_on_editor() {
     if (!editor_) return;
     // The editor covers its cell, so it carries the cell's mark.
     const QModelIndex cell = model_->index(editor_row_ - 1, editor_col_);
-    const QVariant background = model_->data(cell, Qt::BackgroundRole);
-    QPalette palette = editor_->palette();
-    palette.setColor(QPalette::Base, background.isValid() ? background.value<QColor>()
-                                                          : this->palette().color(QPalette::Base));
-    editor_->setPalette(palette);
-    editor_->setToolTip(model_->data(cell, Qt::ToolTipRole).toString());
+    show_problem(*editor_, model_->data(cell, Qt::ToolTipRole).toString());
 }
 
 bool StringGrid::mouse_to_cell(QPoint pos, int& col, int& row) const {
