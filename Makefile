@@ -13,7 +13,7 @@ PACKAGES = g++ cmake ninja-build make pkg-config qt6-base-dev libgl-dev \
            xvfb xauth x11-apps x11-utils xdotool openbox time imagemagick poppler-utils \
            desktop-file-utils shared-mime-info libxcb1-dev \
            man-db groff-base appstream dpkg-dev file lintian nlohmann-json3-dev \
-           qt6-translations-l10n
+           qt6-translations-l10n bindfs fuse3
 FUZZ_PACKAGES = clang libclang-rt-14-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
@@ -73,8 +73,10 @@ fuzz: deps fuzz-deps
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	@for f in $(FUZZ_BUILD)/fuzz/fuzz_*; do \
 	  [ -x "$$f" ] || continue; \
-	  mkdir -p $(FUZZ_BUILD)/corpus/$$(basename $$f); \
-	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $(FUZZ_BUILD)/corpus/$$(basename $$f) fuzz/seeds || exit 1; \
+	  name=$$(basename $$f); extra=""; \
+	  case $$name in fuzz_project_file) extra="-max_len=131072 fuzz/seeds_deep";; esac; \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$name; \
+	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $(FUZZ_BUILD)/corpus/$$name fuzz/seeds $$extra || exit 1; \
 	done
 
 # Programs, desktop entry, MIME package and icons under PREFIX; DESTDIR stages

@@ -9,6 +9,7 @@
 #include <type_traits>
 
 #include "lang/result_codes.h"
+#include "lang/shown_text.h"  // shown_as_is, for copy_shown's callers
 
 constexpr int MAX_LAYERS = 11;
 constexpr int MAX_PLANES = MAX_LAYERS + 1;
@@ -94,10 +95,6 @@ const Layer* layer_at(const Partition& p, int i);
 void set_title(Partition& p, const char* text);
 void set_layer_description(Partition& p, const char* text, int i);
 void copy_bounded(char* dst, const char* src, std::size_t n);
-// Whether a byte of a stored text is shown as it is: not a C0 control, not
-// DEL, not one of the bytes Windows-1250 leaves undefined (0x81 0x83 0x88 0x90
-// 0x98). Such bytes could forge report lines or drive a terminal.
-bool shown_as_is(unsigned char byte);
 // copy_bounded, every byte not shown as it is becoming "?": what the report,
 // the screen and the printer show of a title or description. The record
 // keeps its bytes, and typing back what is shown changes nothing.

@@ -1,7 +1,7 @@
 #include "core/atomic_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
-#include <pthread.h>
 #include <sched.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -9,12 +9,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <vector>
 
 #include "core/io.h"
 
@@ -22,84 +24,16 @@ namespace {
 
 bool unnamed_allowed = true;
 
-// --- Signals ------------------------------------------------------------------
-// While a temporary name exists, SIGTERM, SIGINT and SIGHUP remove it before
-// the program ends as it would have; SIGXFSZ is ignored so that a file-size
-// limit is a write error, not a kill.
+// --- SIGXFSZ ------------------------------------------------------------------
+// Ignored while a writer is open, so that a file-size limit is a write error,
+// not a kill that stops the program half-way.
 
-constexpr int CLEANUP_SIGNALS[] = {SIGTERM, SIGINT, SIGHUP};
-constexpr int SIGNAL_COUNT = sizeof CLEANUP_SIGNALS / sizeof CLEANUP_SIGNALS[0];
-
-struct TempSlot {
-    volatile sig_atomic_t used;
-    int dir;
-    char name[NAME_MAX + 1];
-};
-TempSlot temp_slots[8];
-
-struct sigaction previous[SIGNAL_COUNT];
-bool installed[SIGNAL_COUNT];
 struct sigaction previous_xfsz;
 bool xfsz_ours = false;
 int writers = 0;
 
-// Blocks the cleanup signals for its lifetime: one that arrives meanwhile
-// waits until the names are settled.
-class Blocked {
-public:
-    Blocked() {
-        sigset_t set;
-        sigemptyset(&set);
-        for (int s : CLEANUP_SIGNALS) sigaddset(&set, s);
-        pthread_sigmask(SIG_BLOCK, &set, &old_);
-    }
-    ~Blocked() { pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
-    Blocked(const Blocked&) = delete;
-    Blocked& operator=(const Blocked&) = delete;
-
-private:
-    sigset_t old_;
-};
-
-void on_cleanup_signal(int sig, siginfo_t* info, void* context) {
-    int k = 0;
-    while (k < SIGNAL_COUNT && CLEANUP_SIGNALS[k] != sig) ++k;
-    if (k == SIGNAL_COUNT) return;
-    const struct sigaction& old = previous[k];
-    // A handler of the program's own decides what happens next; the writer
-    // then ends normally and removes its file itself.
-    if (old.sa_flags & SA_SIGINFO) {
-        old.sa_sigaction(sig, info, context);
-        return;
-    }
-    if (old.sa_handler != SIG_DFL && old.sa_handler != SIG_IGN) {
-        old.sa_handler(sig);
-        return;
-    }
-    const int saved_errno = errno;
-    for (TempSlot& slot : temp_slots)
-        if (slot.used) unlinkat(slot.dir, slot.name, 0);
-    // Ends the program as the signal would have: it is blocked in here and
-    // arrives with the default action as the handler returns.
-    sigaction(sig, &old, nullptr);
-    raise(sig);
-    errno = saved_errno;
-}
-
 void start_guard() {
-    Blocked blocked;
     if (writers++ > 0) return;
-    for (int k = 0; k < SIGNAL_COUNT; ++k) {
-        installed[k] = false;
-        if (sigaction(CLEANUP_SIGNALS[k], nullptr, &previous[k]) != 0) continue;
-        if (!(previous[k].sa_flags & SA_SIGINFO) && previous[k].sa_handler == SIG_IGN) continue;
-        struct sigaction ours = {};
-        ours.sa_sigaction = on_cleanup_signal;
-        ours.sa_flags = SA_SIGINFO | SA_RESTART;
-        sigemptyset(&ours.sa_mask);
-        for (int s : CLEANUP_SIGNALS) sigaddset(&ours.sa_mask, s);
-        installed[k] = sigaction(CLEANUP_SIGNALS[k], &ours, nullptr) == 0;
-    }
     xfsz_ours = false;
     if (sigaction(SIGXFSZ, nullptr, &previous_xfsz) == 0 &&
         !(previous_xfsz.sa_flags & SA_SIGINFO) && previous_xfsz.sa_handler == SIG_DFL) {
@@ -111,31 +45,9 @@ void start_guard() {
 }
 
 void end_guard() {
-    Blocked blocked;
     if (writers == 0 || --writers > 0) return;
-    for (int k = 0; k < SIGNAL_COUNT; ++k)
-        if (installed[k]) sigaction(CLEANUP_SIGNALS[k], &previous[k], nullptr);
     if (xfsz_ours) sigaction(SIGXFSZ, &previous_xfsz, nullptr);
     xfsz_ours = false;
-}
-
-// With the signals blocked: the name is removed should the program be ended.
-int remember_temp(int dir, const std::string& name) {
-    if (name.size() > NAME_MAX) return -1;
-    for (int i = 0; i < int(sizeof temp_slots / sizeof temp_slots[0]); ++i) {
-        TempSlot& slot = temp_slots[i];
-        if (slot.used) continue;
-        slot.dir = dir;
-        std::memcpy(slot.name, name.c_str(), name.size() + 1);
-        slot.used = 1;
-        return i;
-    }
-    return -1;
-}
-
-void forget_temp(int& slot) {
-    if (slot >= 0) temp_slots[slot].used = 0;
-    slot = -1;
 }
 
 // --- Finding the target ---------------------------------------------------------
@@ -145,14 +57,15 @@ void close_fd(int& fd) {
     fd = -1;
 }
 
-// The kernel's protected_symlinks rule: in a folder that is sticky and
-// world-writable, only a link of our own or of the folder's owner is followed.
-bool may_follow(int dir, const struct stat& link) {
+// The kernel's protected_symlinks and protected_regular rules: in a folder
+// that is sticky and world-writable, only a link of our own or of the
+// folder's owner is followed, and only such a file is replaced.
+bool trusted_in_folder(int dir, const struct stat& entry) {
     struct stat folder;
     if (fstat(dir, &folder) != 0) return false;
     const mode_t shared = S_ISVTX | S_IWOTH;
     if ((folder.st_mode & shared) != shared) return true;
-    return link.st_uid == geteuid() || link.st_uid == folder.st_uid;
+    return entry.st_uid == geteuid() || entry.st_uid == folder.st_uid;
 }
 
 struct Place {
@@ -188,7 +101,7 @@ bool find_place(const char* path, Place& out) {
             return true;
         }
         if (S_ISLNK(st.st_mode)) {
-            if (++links > 40 || !may_follow(dir, st)) break;
+            if (++links > 40 || !trusted_in_folder(dir, st)) break;
             char text[PATH_MAX];
             const ssize_t n = readlinkat(dir, part.c_str(), text, sizeof text);
             if (n <= 0 || std::size_t(n) >= sizeof text) break;
@@ -247,58 +160,40 @@ bool link_unnamed(int fd, int dir, const std::string& name) {
     return linkat(AT_FDCWD, proc, dir, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
 }
 
-struct Naming {
-    int fd;
+// --- The steps a kill of the program must not cut short -----------------------
+// They run in a child that shares this process's memory while the process
+// waits, as posix_spawn's vfork does: killing the program cannot stop a child
+// already at work, so each step is done whole. Only a kill of the whole group
+// or a power loss can still stop one; a named temporary file it leaves is
+// swept at the next write to the same target.
+
+enum class Step { link_and_rename, create_and_rename, overwrite };
+
+struct Job {
+    Step step;
     int dir;
-    const char* temp;
     const char* name;
-    char proc[32];
+    const char* temp;   // link_and_rename, create_and_rename
+    int fd;             // the unnamed file, or the target written over
+    char proc[32];      // /proc's name of `fd`
+    const char* bytes;  // create_and_rename, overwrite
+    std::size_t size;
+    const char* old_bytes;  // overwrite: put back when the write fails
+    std::size_t old_size;
+    mode_t create_mode;
+    bool replaces;  // create_and_rename: take the replaced file's owner and mode
+    uid_t uid;
+    gid_t gid;
+    mode_t mode;
     int error;
 };
 
-// Only system calls here: this runs in the child below, on a borrowed stack,
-// where nothing may be instrumented.
-__attribute__((no_sanitize_address)) int name_and_place(void* arg) {
-    auto* n = static_cast<Naming*>(arg);
-    long r = syscall(SYS_linkat, n->fd, "", n->dir, n->temp, AT_EMPTY_PATH);
-    if (r != 0 && errno != EEXIST)
-        r = syscall(SYS_linkat, AT_FDCWD, n->proc, n->dir, n->temp, AT_SYMLINK_FOLLOW);
-    if (r != 0) {
-        n->error = errno;
-        return 0;
-    }
-    if (syscall(SYS_renameat, n->dir, n->temp, n->dir, n->name) != 0) {
-        n->error = errno;
-        syscall(SYS_unlinkat, n->dir, n->temp, 0);
-        return 0;
-    }
-    n->error = 0;
-    return 0;
-}
-
-// Links the unnamed file `fd` as `temp` and renames that over `name`: 0, or
-// the error. A SIGKILL between the two steps would leave `temp` behind, so
-// they run in a child that shares this process's memory while the process
-// waits, as posix_spawn's vfork does: killing the process cannot stop a child
-// already at work.
-int link_and_rename(int fd, int dir, const std::string& temp, const std::string& name) {
-    Naming n{fd, dir, temp.c_str(), name.c_str(), {}, EINVAL};
-    std::snprintf(n.proc, sizeof n.proc, "/proc/self/fd/%d", fd);
-    alignas(64) char stack[16384];
-    const pid_t child = clone(name_and_place, stack + sizeof stack, CLONE_VM | CLONE_VFORK, &n);
-    if (child < 0) {
-        name_and_place(&n);  // no child to be had: the short gap stays
-    } else {
-        while (waitpid(child, nullptr, __WALL) < 0 && errno == EINTR) {
-        }
-    }
-    return n.error;
-}
-
-bool pwrite_all(int fd, const char* bytes, std::size_t size) {
-    off_t at = 0;
+// Only system calls from here to run_job: this runs on a borrowed stack in
+// the child, where nothing may be instrumented.
+__attribute__((no_sanitize_address)) bool put_bytes(int fd, const char* bytes, std::size_t size) {
+    long at = 0;
     while (size > 0) {
-        const ssize_t n = ::pwrite(fd, bytes, size, at);
+        const long n = syscall(SYS_pwrite64, fd, bytes, size, at);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         bytes += n;
@@ -306,6 +201,125 @@ bool pwrite_all(int fd, const char* bytes, std::size_t size) {
         at += n;
     }
     return true;
+}
+
+// The file holds, at every moment, the old bytes, a part of the new ones from
+// their start, or all of them: never the new bytes with the old tail behind.
+__attribute__((no_sanitize_address)) bool overwrite_with(int fd, const char* bytes,
+                                                         std::size_t size) {
+    return syscall(SYS_ftruncate, fd, 0L) == 0 && put_bytes(fd, bytes, size) &&
+           syscall(SYS_fsync, fd) == 0;
+}
+
+__attribute__((no_sanitize_address)) int do_job(void* arg) {
+    auto* j = static_cast<Job*>(arg);
+    j->error = 0;
+    switch (j->step) {
+        case Step::link_and_rename: {
+            long r = syscall(SYS_linkat, j->fd, "", j->dir, j->temp, AT_EMPTY_PATH);
+            if (r != 0 && errno != EEXIST)
+                r = syscall(SYS_linkat, AT_FDCWD, j->proc, j->dir, j->temp, AT_SYMLINK_FOLLOW);
+            if (r != 0) {
+                j->error = errno;
+                return 0;
+            }
+            break;
+        }
+        case Step::create_and_rename: {
+            const long fd =
+                syscall(SYS_openat, j->dir, j->temp,
+                        O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, j->create_mode);
+            if (fd < 0) {
+                j->error = errno;
+                return 0;
+            }
+            bool ok = true;
+            if (j->replaces) {
+                // Owner first: a change of owner clears the set-id bits, which
+                // are never carried over anyway. Another's file stays ours.
+                syscall(SYS_fchown, fd, j->uid, j->gid);
+                ok = syscall(SYS_fchmod, fd, j->mode) == 0;
+            }
+            ok = ok && put_bytes(int(fd), j->bytes, j->size) && syscall(SYS_fsync, fd) == 0;
+            if (!ok) j->error = errno ? errno : EIO;
+            if (syscall(SYS_close, fd) != 0 && ok) {
+                ok = false;
+                j->error = errno;
+            }
+            if (!ok) {
+                syscall(SYS_unlinkat, j->dir, j->temp, 0);
+                return 0;
+            }
+            break;
+        }
+        case Step::overwrite:
+            if (!overwrite_with(j->fd, j->bytes, j->size)) {
+                j->error = errno ? errno : EIO;
+                overwrite_with(j->fd, j->old_bytes, j->old_size);
+            }
+            return 0;
+    }
+    if (syscall(SYS_renameat, j->dir, j->temp, j->dir, j->name) != 0) {
+        j->error = errno;
+        syscall(SYS_unlinkat, j->dir, j->temp, 0);
+    }
+    return 0;
+}
+
+// 0, or the error of the step.
+int run_job(Job& job) {
+    job.error = EINVAL;
+    std::snprintf(job.proc, sizeof job.proc, "/proc/self/fd/%d", job.fd);
+    alignas(64) char stack[16384];
+    const pid_t child = clone(do_job, stack + sizeof stack, CLONE_VM | CLONE_VFORK, &job);
+    if (child < 0) {
+        do_job(&job);  // no child to be had: a kill may cut the step short
+    } else {
+        while (waitpid(child, nullptr, __WALL) < 0 && errno == EINTR) {
+        }
+    }
+    return job.error;
+}
+
+// --- Stale temporary files ------------------------------------------------------
+
+bool is_temp_of(const std::string& entry, const std::string& prefix) {
+    // prefix, then eight hex digits, then ".tmp": what temp_name makes.
+    if (entry.size() != prefix.size() + 12 || entry.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    for (std::size_t i = prefix.size(); i < prefix.size() + 8; ++i)
+        if (!std::isdigit(static_cast<unsigned char>(entry[i])) &&
+            (entry[i] < 'a' || entry[i] > 'f'))
+            return false;
+    return entry.compare(prefix.size() + 8, 4, ".tmp") == 0;
+}
+
+// Removes the temporary files that an earlier write of `name` left when its
+// whole process group was killed: only names of our pattern for this target,
+// regular files of the user's, untouched for a minute (a write at work now
+// is never that old).
+void sweep_stale(int dir, const std::string& name) {
+    const std::string sample = temp_name(dir, name, 0);
+    const std::string prefix = sample.substr(0, sample.size() - 12);
+    const int fd = openat(dir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    DIR* folder = fdopendir(fd);
+    if (folder == nullptr) {
+        ::close(fd);
+        return;
+    }
+    timespec now = {};
+    clock_gettime(CLOCK_REALTIME, &now);
+    std::vector<std::string> stale;
+    while (const dirent* e = readdir(folder)) {
+        if (!is_temp_of(e->d_name, prefix)) continue;
+        struct stat st;
+        if (fstatat(dir, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (S_ISREG(st.st_mode) && st.st_uid == geteuid() && st.st_mtim.tv_sec + 60 < now.tv_sec)
+            stale.emplace_back(e->d_name);
+    }
+    closedir(folder);
+    for (const std::string& entry : stale) unlinkat(dir, entry.c_str(), 0);
 }
 
 std::size_t pread_full(int fd, char* bytes, std::size_t size) {
@@ -346,75 +360,66 @@ bool AtomicFile::open(const char* path, mode_t create_mode) {
     dir_ = place.dir;
     name_ = place.name;
     exists_ = place.exists;
-    const struct stat& st = place.st;
-    if (exists_ && S_ISDIR(st.st_mode)) return fail_open();
+    st_ = place.st;
+    create_mode_ = create_mode;
+    // Only a regular file is replaced: a pipe, a device or a socket planted
+    // under the target's name would take the bytes to someone else.
+    if (exists_ && (!S_ISREG(st_.st_mode) || !trusted_in_folder(dir_, st_))) return fail_open();
     start_guard();
     guarded_ = true;
 
-    if (exists_ && !S_ISREG(st.st_mode)) {
-        // Devices and pipes cannot be replaced; they take the bytes as they come.
-        // Non-blocking only for the open, so a pipe without a reader fails at once.
-        fd_ =
-            openat(dir_, name_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
-        if (fd_ < 0) return fail_open();
-        fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
-        mode_ = Mode::direct;
-        return true;
-    }
     if (exists_) {
         // A file that may not be written is refused, as a plain open would.
-        int probe = openat(dir_, name_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW);
+        // Non-blocking, should a pipe have taken the name since.
+        int probe =
+            openat(dir_, name_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK);
         if (probe < 0) return fail_open();
+        struct stat now;
+        const bool same = fstat(probe, &now) == 0 && S_ISREG(now.st_mode) &&
+                          now.st_ino == st_.st_ino && now.st_dev == st_.st_dev;
         close_fd(probe);
+        if (!same) return fail_open();
     }
+    const bool folder_writable = faccessat(dir_, ".", W_OK | X_OK, AT_EACCESS) == 0;
+    if (folder_writable) sweep_stale(dir_, name_);
 
     int error = 0;
     if (unnamed_allowed && ::access("/proc/self/fd", X_OK) == 0) {
         fd_ = openat(dir_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, create_mode);
-        if (fd_ >= 0)
-            mode_ = Mode::unnamed;
-        else
-            error = errno;
-    }
-    if (fd_ < 0 && error != EACCES && error != EPERM && error != EROFS) {
-        Blocked blocked;
-        const unsigned seed = temp_seed();
-        for (unsigned attempt = 0; attempt < 100; ++attempt) {
-            temp_ = temp_name(dir_, name_, seed + attempt * 7919u);
-            fd_ = openat(dir_, temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY,
-                         create_mode);
-            if (fd_ >= 0 || errno != EEXIST) break;
-        }
         if (fd_ >= 0) {
-            mode_ = Mode::named;
-            slot_ = remember_temp(dir_, temp_);
+            mode_ = Mode::unnamed;
         } else {
             error = errno;
-            temp_.clear();
         }
     }
     if (fd_ < 0) {
-        // Nothing may be made in the folder, but the file itself may be written.
-        if (exists_ && (error == EACCES || error == EPERM)) {
+        if (error == EROFS) return fail_open();
+        if (folder_writable && error != EACCES && error != EPERM) {
+            // No unnamed files here: the bytes wait, and the child below
+            // makes, writes and renames the named file in one go.
+            mode_ = Mode::named;
+        } else if (exists_) {
+            // Nothing may be made in the folder, but the file itself may be written.
             mode_ = Mode::in_place;
-            return true;
+        } else {
+            return fail_open();
         }
-        return fail_open();
+        return true;
     }
     if (exists_) {
         // Owner first: a change of owner clears the set-id bits, which are
         // never carried over anyway.
-        if (fchown(fd_, st.st_uid, st.st_gid) != 0) {
+        if (fchown(fd_, st_.st_uid, st_.st_gid) != 0) {
             // Not ours to give away; the file simply stays the writer's.
         }
-        if (fchmod(fd_, st.st_mode & 0777) != 0) return fail_open();
+        if (fchmod(fd_, st_.st_mode & 0777) != 0) return fail_open();
     }
     return true;
 }
 
 bool AtomicFile::write(const void* data, std::size_t size) {
     if (mode_ == Mode::none || failed_) return false;
-    if (mode_ == Mode::in_place) {
+    if (mode_ != Mode::unnamed) {
         pending_.append(static_cast<const char*>(data), size);
         return true;
     }
@@ -427,11 +432,6 @@ bool AtomicFile::commit() {
     switch (mode_) {
         case Mode::none:
             return false;
-        case Mode::direct:
-            ok = !failed_;
-            ok = ::close(fd_) == 0 && ok;
-            fd_ = -1;
-            break;
         case Mode::in_place:
             ok = commit_in_place();
             break;
@@ -445,67 +445,62 @@ bool AtomicFile::commit() {
 }
 
 bool AtomicFile::commit_replacement() {
-    if (failed_ || fsync(fd_) != 0) return false;
-    bool ok = false;
-    {
-        // A SIGTERM now waits until the new name is settled either way.
-        Blocked blocked;
+    if (failed_) return false;
+    if (mode_ == Mode::unnamed && fsync(fd_) != 0) return false;
+    // A new target takes the unnamed file's name directly: no temporary name at all.
+    bool ok = mode_ == Mode::unnamed && !exists_ && link_unnamed(fd_, dir_, name_);
+    const unsigned seed = temp_seed();
+    for (unsigned attempt = 0; attempt < 100 && !ok; ++attempt) {
+        const std::string temp = temp_name(dir_, name_, seed + attempt * 7919u);
+        Job job = {};
+        job.dir = dir_;
+        job.name = name_.c_str();
+        job.temp = temp.c_str();
         if (mode_ == Mode::unnamed) {
-            // A new target takes its name directly: no temporary name at all.
-            ok = !exists_ && link_unnamed(fd_, dir_, name_);
-            const unsigned seed = temp_seed();
-            for (unsigned attempt = 0; attempt < 100 && !ok; ++attempt) {
-                const std::string temp = temp_name(dir_, name_, seed + attempt * 7919u);
-                slot_ = remember_temp(dir_, temp);
-                const int error = link_and_rename(fd_, dir_, temp, name_);
-                forget_temp(slot_);
-                ok = error == 0;
-                if (error != EEXIST) break;
-            }
+            job.step = Step::link_and_rename;
+            job.fd = fd_;
         } else {
-            const int fd = fd_;
-            fd_ = -1;
-            if (::close(fd) != 0) failed_ = true;
+            job.step = Step::create_and_rename;
+            job.fd = -1;
+            job.bytes = pending_.data();
+            job.size = pending_.size();
+            job.create_mode = create_mode_;
+            job.replaces = exists_;
+            job.uid = st_.st_uid;
+            job.gid = st_.st_gid;
+            job.mode = st_.st_mode & 0777;
         }
-        if (!ok && !temp_.empty() && !failed_)
-            ok = renameat(dir_, temp_.c_str(), dir_, name_.c_str()) == 0;
-        if (!temp_.empty()) {
-            if (!ok) unlinkat(dir_, temp_.c_str(), 0);
-            temp_.clear();
-        }
-        forget_temp(slot_);
+        const int error = run_job(job);
+        ok = error == 0;
+        if (error != EEXIST) break;
     }
     // The new name lasts only once the folder is on disk too.
     if (ok) sync_folder(dir_);
     return ok;
 }
 
-// The folder may not be written: the new bytes go over the old ones in one
-// write, and on any failure the old bytes are put back.
+// The folder may not be written: the child writes the new bytes over the old
+// ones and, should that fail, puts the old ones back.
 bool AtomicFile::commit_in_place() {
     if (failed_) return false;
-    Blocked blocked;
-    int fd = openat(dir_, name_.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW);
+    int fd = openat(dir_, name_.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0) return false;
     struct stat st;
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         close_fd(fd);
         return false;
     }
-    const std::size_t old_size = std::size_t(st.st_size);
-    std::string old(std::min(old_size, pending_.size()), '\0');
+    std::string old(std::size_t(st.st_size), '\0');
     bool ok = pread_full(fd, old.data(), old.size()) == old.size();
     if (ok) {
-        ok = pwrite_all(fd, pending_.data(), pending_.size()) && fsync(fd) == 0 &&
-             (pending_.size() >= old_size || ftruncate(fd, off_t(pending_.size())) == 0);
-        if (!ok) {
-            // Back to the old bytes and the old length.
-            pwrite_all(fd, old.data(), old.size());
-            if (ftruncate(fd, off_t(old_size)) != 0) {
-                // The old bytes are back; a longer tail is all that remains.
-            }
-        }
-        ok = fsync(fd) == 0 && ok;
+        Job job = {};
+        job.step = Step::overwrite;
+        job.fd = fd;
+        job.bytes = pending_.data();
+        job.size = pending_.size();
+        job.old_bytes = old.data();
+        job.old_size = old.size();
+        ok = run_job(job) == 0;
     }
     ok = ::close(fd) == 0 && ok;
     return ok;
@@ -513,13 +508,6 @@ bool AtomicFile::commit_in_place() {
 
 void AtomicFile::finish() {
     close_fd(fd_);
-    if (!temp_.empty()) {
-        Blocked blocked;
-        unlinkat(dir_, temp_.c_str(), 0);
-        temp_.clear();
-        forget_temp(slot_);
-    }
-    forget_temp(slot_);
     if (guarded_) end_guard();
     guarded_ = false;
     close_fd(dir_);

@@ -1,12 +1,16 @@
 // Replacing a file whole or not at all. The bytes go to a file beside the
 // target that has no name until every byte is on disk (O_TMPFILE), then take
-// the target's name; killed at any point, the writer leaves the old file or
-// the new one and nothing else. Where the file system has no unnamed files, a
-// named temporary file is removed on SIGTERM, SIGINT and SIGHUP, but a SIGKILL
-// leaves it. Used by the settings file, the data and project files and the
-// report.
+// the target's name. Where the file system has no unnamed files, the bytes
+// wait in memory until commit. The steps that give names, and the write of a
+// named temporary file or of a file in place, run in a child process that a
+// kill of the program cannot stop: killed at any point, the writer leaves the
+// old file or the new one and nothing else. A kill of the whole process group
+// or a power loss can still leave one temporary file (swept at the next write
+// to the target once a minute old) or, in place, a part of the new bytes.
+// Used by the settings file, the data and project files and the reports.
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstddef>
@@ -27,9 +31,12 @@ public:
     // would follow it: in a sticky, world-writable folder (/tmp) only a link
     // that is ours or the folder owner's. The folder found stays open until
     // the end, so it cannot be swapped under the writer; the link stays a link
-    // and its target is replaced. A device or pipe is written directly. When
-    // the folder may not be written but the target may, the target is written
-    // in place at commit. `create_mode` is for a new file, before the umask.
+    // and its target is replaced. Only a regular file is replaced: a device,
+    // pipe or socket is refused, and so, as the protected_regular rule does,
+    // is another user's file in a sticky, world-writable folder that is not
+    // the folder owner's. When the folder may not be written but the target
+    // may, the target is written in place at commit. `create_mode` is for a
+    // new file, before the umask.
     bool open(const char* path, mode_t create_mode = 0666);
 
     // False once any write has failed; later writes are skipped.
@@ -45,7 +52,7 @@ public:
     void discard();
 
 private:
-    enum class Mode { none, unnamed, named, direct, in_place };
+    enum class Mode { none, unnamed, named, in_place };
 
     bool fail_open();
     bool commit_replacement();
@@ -54,14 +61,14 @@ private:
 
     Mode mode_ = Mode::none;
     int dir_ = -1;  // the target's folder, found once
-    int fd_ = -1;
-    int slot_ = -1;  // a temporary name that a signal must remove
+    int fd_ = -1;   // the unnamed file
     bool failed_ = false;
     bool exists_ = false;
     bool guarded_ = false;
+    struct stat st_ = {};  // the target, when it exists
+    mode_t create_mode_ = 0666;
     std::string name_;     // the target's name in dir_
-    std::string temp_;     // a temporary name in dir_, while there is one
-    std::string pending_;  // in place: the bytes, written at commit
+    std::string pending_;  // named and in place: the bytes, written at commit
 };
 
 // Tests: false makes open() use a named temporary file, as on a file system

@@ -10,6 +10,7 @@
 #include "core/io.h"
 #include "core/numfmt.h"
 #include "lang/catalogue_c.h"
+#include "lang/shown_text.h"
 #include "lang/utf8.h"
 
 namespace {
@@ -322,7 +323,7 @@ std::string climate_error_message(const ClimateCsvResult& r, const char* path) {
             text = catalogue_c_text(TEXTS[static_cast<int>(r.error)]);
             break;
     }
-    std::string out = path ? path : "";
+    std::string out = path ? shown_text(path) : "";
     if (r.line > 0) out += ":" + std::to_string(r.line) + ":" + std::to_string(r.column);
     return out + ": " + text;
 }

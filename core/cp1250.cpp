@@ -3,6 +3,9 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstring>
+
+#include "lang/shown_text.h"
 
 namespace {
 
@@ -54,4 +57,11 @@ std::string cp1250_to_utf8_lossy(std::string_view in) {
     std::string out;
     if (!convert("UTF-8", "WINDOWS-1250", in, out, nullptr, true)) out = std::string(in);
     return out;
+}
+
+std::string shown_field_utf8(const char* field, std::size_t size) {
+    std::string bytes(field, field == nullptr || size == 0 ? 0 : strnlen(field, size - 1));
+    for (char& c : bytes)
+        if (!shown_as_is(static_cast<unsigned char>(c))) c = '?';
+    return cp1250_to_utf8_lossy(bytes);
 }

@@ -16,3 +16,9 @@ bool utf8_to_cp1250(std::string_view in, std::string& out, std::size_t* bad_at =
 
 // For messages: a byte without a character becomes "?".
 std::string cp1250_to_utf8_lossy(std::string_view in);
+
+// A fixed-size text field of the record (a title, a description) as a person
+// is shown it, in UTF-8: read up to its NUL and never past its `size` - 1
+// characters (the last byte is the NUL's, as for copy_shown), with
+// every byte that is not shown as it is (lang/shown_text.h) as "?".
+std::string shown_field_utf8(const char* field, std::size_t size);

@@ -98,20 +98,6 @@ void copy_bounded(char* dst, const char* src, std::size_t n) {
     std::memset(dst + len, 0, n - len);
 }
 
-bool shown_as_is(unsigned char byte) {
-    switch (byte) {
-        case 0x7F:
-        case 0x81:
-        case 0x83:
-        case 0x88:
-        case 0x90:
-        case 0x98:
-            return false;
-        default:
-            return byte >= 0x20;
-    }
-}
-
 void copy_shown(char* dst, const char* src, std::size_t n) {
     copy_bounded(dst, src, n);
     if (dst == nullptr || n == 0) return;

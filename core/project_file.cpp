@@ -10,16 +10,22 @@
 #include <cstring>
 #include <functional>
 #include <nlohmann/json.hpp>
+#include <unordered_set>
 #include <vector>
 
 #include "core/atomic_file.h"
 #include "core/cp1250.h"
 #include "core/io.h"
+#include "core/json_depth.h"
+#include "lang/shown_text.h"
 
 namespace {
 
-// Keys keep the order they are written in, so the file reads like the record.
-using Json = nlohmann::ordered_json;
+// Read into a map: an object of many keys costs n log n, where the ordered
+// kind looks through every key it holds for each one it adds.
+using Json = nlohmann::json;
+// Written with the keys in the order they are set, so the file reads like the record.
+using OrderedJson = nlohmann::ordered_json;
 
 constexpr const char* FORMAT_NAME = "parieta-project";
 
@@ -355,10 +361,8 @@ public:
             case Json::parse_event_t::key: {
                 Frame& top = frames_.back();
                 top.key = parsed.get<std::string>();
-                for (const std::string& k : top.keys) {
-                    if (k == top.key) refuse(path(), "the key \"" + k + "\" stands twice");
-                }
-                top.keys.push_back(top.key);
+                if (!top.keys.insert(top.key).second)
+                    refuse(path(), "the key \"" + top.key + "\" stands twice");
                 break;
             }
             case Json::parse_event_t::object_end:
@@ -378,7 +382,7 @@ private:
         bool array;
         std::size_t index;
         std::string key;
-        std::vector<std::string> keys;
+        std::unordered_set<std::string> keys;
     };
     void element_done() {
         if (!frames_.empty() && frames_.back().array) ++frames_.back().index;
@@ -395,6 +399,12 @@ private:
 };
 
 void read_root(std::string_view text, Project& out) {
+    JsonPosition deep;
+    if (!json_depth_within(text, JSON_MAX_DEPTH, deep)) {
+        refuse("", "not a project file: line " + std::to_string(deep.line) + ", column " +
+                       std::to_string(deep.column) + ": nested deeper than " +
+                       std::to_string(JSON_MAX_DEPTH) + " levels");
+    }
     Json root;
     try {
         DuplicateKeys duplicates;
@@ -454,7 +464,7 @@ std::string hex(const void* data, std::size_t n) {
 }
 
 // Kept bytes without their trailing zeros, which are what a missing byte means.
-void put_kept(Json& kept, const char* key, const void* data, std::size_t n) {
+void put_kept(OrderedJson& kept, const char* key, const void* data, std::size_t n) {
     const auto* b = static_cast<const std::uint8_t*>(data);
     while (n > 0 && b[n - 1] == 0) --n;
     if (n > 0) kept[key] = hex(data, n);
@@ -485,15 +495,15 @@ std::string utf8_text(const char* buffer, std::size_t size, const std::string& p
     return out;
 }
 
-Json layer_json(const Layer& layer, const std::string& path) {
-    Json j = Json::object();
+OrderedJson layer_json(const Layer& layer, const std::string& path) {
+    OrderedJson j = OrderedJson::object();
     const char* tail = nullptr;
     j["description"] =
         utf8_text(layer.description, DESCRIPTION_SIZE, member(path, "description"), &tail);
     j["thickness"] = finite(layer.thickness, member(path, "thickness"));
     j["lambda"] = finite(layer.lambda, member(path, "lambda"));
     j["delta"] = finite(layer.delta, member(path, "delta"));
-    Json kept = Json::object();
+    OrderedJson kept = OrderedJson::object();
     put_kept(kept, "description_tail", tail,
              static_cast<std::size_t>(layer.description + DESCRIPTION_SIZE - tail));
     put_kept(kept, "after_description", layer.padding, sizeof layer.padding);
@@ -501,7 +511,7 @@ Json layer_json(const Layer& layer, const std::string& path) {
     return j;
 }
 
-Json partition_json(const PartitionInput& r) {
+OrderedJson partition_json(const PartitionInput& r) {
     const std::string path = "partition";
     auto whole = [&](const char* key, std::int16_t v, int low, int high) {
         if (v < low || v > high) {
@@ -511,7 +521,7 @@ Json partition_json(const PartitionInput& r) {
         }
         return v;
     };
-    Json j = Json::object();
+    OrderedJson j = OrderedJson::object();
     j["layer_count"] = whole("layer_count", r.layer_count, 1, MAX_LAYERS);
     j["calc_mode"] = whole("calc_mode", r.calc_mode, 0, 1);
     j["wall_type"] = whole("wall_type", r.wall_type, 0, 1);
@@ -523,20 +533,20 @@ Json partition_json(const PartitionInput& r) {
     for (const auto& [key, v] : values) j[key] = finite(v, member(path, key));
     const char* title_tail = nullptr;
     j["title"] = utf8_text(r.title, TITLE_SIZE, member(path, "title"), &title_tail);
-    Json layers = Json::array();
+    OrderedJson layers = OrderedJson::array();
     for (int i = 0; i < r.layer_count; ++i) {
         layers.push_back(
             layer_json(r.layers[i], element(member(path, "layers"), static_cast<std::size_t>(i))));
     }
     j["layers"] = std::move(layers);
 
-    Json kept = Json::object();
+    OrderedJson kept = OrderedJson::object();
     put_kept(kept, "after_wall_type", r.padding0, sizeof r.padding0);
     put_kept(kept, "title_tail", title_tail,
              static_cast<std::size_t>(r.title + TITLE_SIZE - title_tail));
     put_kept(kept, "after_title", r.padding1, sizeof r.padding1);
     const Partition defaults;
-    Json slots = Json::object();
+    OrderedJson slots = OrderedJson::object();
     for (int i = r.layer_count; i < MAX_LAYERS; ++i) {
         if (std::memcmp(&r.layers[i], &defaults.layers[i], sizeof(Layer)) != 0)
             slots[std::to_string(i)] = hex(&r.layers[i], sizeof(Layer));
@@ -546,17 +556,17 @@ Json partition_json(const PartitionInput& r) {
     return j;
 }
 
-Json climate_json(const Climate& c) {
-    Json j = Json::object();
+OrderedJson climate_json(const Climate& c) {
+    OrderedJson j = OrderedJson::object();
     if (c.humidity_class < 0 || c.humidity_class > HUMIDITY_CLASSES) {
         refuse("climate.humidity_class", std::to_string(c.humidity_class) + " is outside 0 to 5");
     }
     if (c.humidity_class != 0) j["humidity_class"] = c.humidity_class;
-    Json months = Json::array();
+    OrderedJson months = OrderedJson::array();
     for (std::size_t i = 0; i < MONTHS; ++i) {
         const ClimateMonth& m = c.months[i];
         const std::string path = element("climate.months", i);
-        Json month = Json::object();
+        OrderedJson month = OrderedJson::object();
         month["month"] = i + 1;
         month["theta_e"] = in_range(m.theta_e, member(path, "theta_e"), THETA_MIN, THETA_MAX, "°C");
         month["phi_e"] = in_range(m.phi_e, member(path, "phi_e"), PHI_MIN, PHI_MAX, "%");
@@ -569,14 +579,14 @@ Json climate_json(const Climate& c) {
     return j;
 }
 
-Json settings_json(const AssessmentSettings& s) {
+OrderedJson settings_json(const AssessmentSettings& s) {
     const char* name = partition_kind_name(s.kind);
     PartitionKind back;
     if (!parse_partition_kind(name, back) || back != s.kind) {
         refuse("assessment.kind",
                std::to_string(static_cast<int>(s.kind)) + " is not a kind of partition");
     }
-    Json j = Json::object();
+    OrderedJson j = OrderedJson::object();
     j["kind"] = name;
     return j;
 }
@@ -600,10 +610,11 @@ bool parse_project(std::string_view text, Project& out, std::string& error) {
     try {
         read_root(text, scratch);
     } catch (const Refusal& r) {
-        error = r.message;
+        // Keys and texts of the file are quoted: shown, never raw.
+        error = shown_text(r.message);
         return false;
     } catch (const std::exception& e) {
-        error = std::string("not a project file: ") + e.what();
+        error = shown_text(std::string("not a project file: ") + e.what());
         return false;
     }
     out = scratch;
@@ -612,11 +623,11 @@ bool parse_project(std::string_view text, Project& out, std::string& error) {
 
 bool format_project(const Project& in, std::string& text, std::string& error) {
     try {
-        Json root = Json::object();
+        OrderedJson root = OrderedJson::object();
         root["format"] = FORMAT_NAME;
         root["version"] = PROJECT_FORMAT_VERSION;
         root["partition"] = partition_json(in.partition);
-        root["climate"] = in.has_climate ? climate_json(in.climate) : Json(nullptr);
+        root["climate"] = in.has_climate ? climate_json(in.climate) : OrderedJson(nullptr);
         root["assessment"] = settings_json(in.settings);
         text = root.dump(2) + "\n";
     } catch (const Refusal& r) {

@@ -44,7 +44,7 @@ TextBlock text_block(Canvas& c, const AssessmentPageInput& in, int width) {
     TextBlock b;
     b.line_h = c.text_height("0") + 2;
     std::string title = catalogue_c_text(C_W_TITLE);
-    const std::string record_title = cp1250_to_utf8_lossy(in.partition->title);
+    const std::string record_title = shown_field_utf8(in.partition->title, TITLE_SIZE);
     if (!record_title.empty()) title += ": " + record_title;
     b.head = wrapped(c, title, width);
     b.head.emplace_back();
@@ -92,7 +92,8 @@ void draw_text_block(Canvas& c, const TextBlock& b, int width) {
 // The charts side by side in a band `height` high from `top`.
 void draw_charts(Canvas& c, const AssessmentPageInput& in, int width, int top, int height) {
     const int diagram_w = width * 3 / 5;
-    draw_glaser_diagram(*in.assessment, in.month, c, {0, top, diagram_w - 8, height, in.decimal_sep});
+    draw_glaser_diagram(*in.assessment, in.month, c,
+                        {0, top, diagram_w - 8, height, in.decimal_sep});
     draw_month_bars(*in.assessment, in.month, c,
                     {diagram_w + 8, top, width - diagram_w - 8, height, in.decimal_sep});
 }

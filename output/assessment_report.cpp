@@ -8,6 +8,7 @@
 #include "core/cp1250.h"
 #include "core/numfmt.h"
 #include "lang/catalogue_c.h"
+#include "lang/shown_text.h"
 #include "lang/utf8.h"
 #include "output/assessment_summary.h"
 
@@ -57,7 +58,7 @@ std::string month_name(int month) { return text(C_MONTH_1 + month - 1); }
 
 void labelled(std::string& out, int label_id, const char* value) {
     if (value == nullptr) return;
-    out += std::string(text(label_id)) + ": " + utf8_repaired(value) + "\n";
+    out += std::string(text(label_id)) + ": " + shown_text(value) + "\n";
 }
 
 // --- JSON -----------------------------------------------------------------------------
@@ -120,7 +121,7 @@ std::string assessment_report_text(const Partition& p, const Climate& climate,
     const int n = a.layer_count;
     std::string out = std::string(text(C_HEADING)) + "\n\n";
 
-    const std::string title = cp1250_to_utf8_lossy(p.title);
+    const std::string title = shown_field_utf8(p.title, TITLE_SIZE);
     if (!title.empty()) labelled(out, C_TITLE, title.c_str());
     labelled(out, C_DATA_FILE, sources.data_file);
     labelled(out, C_CLIMATE_FILE, sources.climate_file);
@@ -139,7 +140,7 @@ std::string assessment_report_text(const Partition& p, const Climate& climate,
                   {text(C_COL_SD), true}});
     for (int i = 0; i < n; ++i) {
         const Layer& l = p.layers[i];
-        layers.add({std::to_string(i + 1), cp1250_to_utf8_lossy(l.description),
+        layers.add({std::to_string(i + 1), shown_field_utf8(l.description, DESCRIPTION_SIZE),
                     num("0.0###", l.thickness), num("0.0###", l.lambda),
                     num("0.0##########", l.delta), num("0.0###", a.sd[i + 1] - a.sd[i])});
     }
@@ -173,7 +174,8 @@ std::string assessment_report_text(const Partition& p, const Climate& climate,
         months.add({month_name(m + 1), num("0.0", r.theta_e), num("0.0", r.phi_e),
                     num("0.0", r.theta_i), num("0.0", r.phi_i), num("0.0", r.p_e),
                     num("0.0", r.p_i), r.has_f_rsi_min ? num("0.000", r.f_rsi_min) : "-",
-                    num("0.00", g), num("0.00", r.m_a_total), condensing_planes_text(r.condensing)});
+                    num("0.00", g), num("0.00", r.m_a_total),
+                    condensing_planes_text(r.condensing)});
     }
     months.write(out);
     out += "\n" + std::string(text(C_RESULTS)) + "\n";
@@ -181,10 +183,10 @@ std::string assessment_report_text(const Partition& p, const Climate& climate,
     out += fill_text(text(C_U), {num("0.000", a.u)}) + "\n";
     if (settings.kind != PartitionKind::None) {
         if (a.has_u_max) {
-            out +=
-                fill_text(text(C_U_MAX), {assessment_kind_text(settings.kind), num("0.0###", p.temp_int),
-                                          num("0.00", a.u_max), text(a.u_ok ? C_MET : C_NOT_MET)}) +
-                "\n";
+            out += fill_text(text(C_U_MAX),
+                             {assessment_kind_text(settings.kind), num("0.0###", p.temp_int),
+                              num("0.00", a.u_max), text(a.u_ok ? C_MET : C_NOT_MET)}) +
+                   "\n";
         } else {
             out += fill_text(text(C_U_NO_ROW), {assessment_kind_text(settings.kind)}) + "\n";
         }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "lang/catalogue.h"
+#include "lang/shown_text.h"
 
 bool CommandLine::next() {
     ++i_;
@@ -42,7 +43,8 @@ const char* CommandLine::take_file_name() {
 }
 
 int CommandLine::usage_error(const char* what, const char* arg) const {
-    std::fprintf(stderr, "%s: %s%s%s\n%s", program_, what, arg ? ": " : "", arg ? arg : "", usage_);
+    const std::string shown_arg = arg ? ": " + shown_text(arg) : std::string();
+    std::fprintf(stderr, "%s: %s%s\n%s", program_, what, shown_arg.c_str(), usage_);
     return EXIT_USAGE;
 }
 
@@ -63,7 +65,7 @@ bool parse_language(const char* text, int& language) {
 }
 
 void print_error_line(const std::string& utf8) {
-    const std::string line = utf8 + '\n';
+    const std::string line = shown_text(utf8, true) + '\n';
     if (std::fwrite(line.data(), 1, line.size(), stderr) != line.size()) {
         // Nothing better to do when standard error itself is gone.
     }

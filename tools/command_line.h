@@ -52,5 +52,6 @@ private:
 // "en" or "pl" to the language index; false, and `language` untouched, for anything else.
 bool parse_language(const char* text, int& language);
 
-// A UTF-8 text and a line end on standard error.
+// A UTF-8 text and a line end on standard error, shown: controls but its
+// line breaks and invalid UTF-8 as "?".
 void print_error_line(const std::string& utf8);

@@ -16,7 +16,7 @@
 #include "core/settings.h"
 #include "lang/catalogue.h"
 #include "lang/catalogue_c.h"
-#include "lang/utf8.h"
+#include "lang/shown_text.h"
 #include "output/assessment_report.h"
 #include "tools/command_line.h"
 
@@ -89,7 +89,7 @@ int load_project(const char* path, Inputs& in) {
     std::string error;
     const ReadResult read = read_project(path, project, error);
     if (read != READ_DONE) {
-        print_error_line(utf8_repaired(path) + ": " + error);
+        print_error_line(shown_text(path) + ": " + error);
         return read == READ_CANNOT_OPEN ? EXIT_CANNOT_OPEN : EXIT_NOT_DATA_FILE;
     }
     in.record = project.partition;
@@ -97,14 +97,14 @@ int load_project(const char* path, Inputs& in) {
     if (const int status = check_record(in.record)) return status;
     int month = 0;
     if (!project.has_climate) {
-        print_error_line(utf8_repaired(path) + ": " + catalogue_c_text(C_ERR_PROJECT_NO_CLIMATE));
+        print_error_line(shown_text(path) + ": " + catalogue_c_text(C_ERR_PROJECT_NO_CLIMATE));
         return EXIT_BAD_CLIMATE;
     }
     in.climate = project.climate;
     // The reader checks the ranges; a humidity class above saturation is the assessment's.
     if (check_climate(in.climate, month) != ClimateProblem::None) {
         print_error_line(
-            utf8_repaired(path) + ": " +
+            shown_text(path) + ": " +
             fill_text(catalogue_c_text(C_ERR_PROJECT_CLIMATE),
                       {std::to_string(month + 1), catalogue_c_text(C_MONTH_1 + month)}));
         return EXIT_BAD_CLIMATE;

@@ -8,6 +8,7 @@
 
 #include "core/Quil_c.h"
 #include "core/project_file.h"
+#include "lang/shown_text.h"
 #include "tools/command_line.h"
 
 namespace {
@@ -40,7 +41,7 @@ Kind kind_of(const char* path) {
 }
 
 int fail(int status, const char* path, const std::string& message) {
-    std::fprintf(stderr, "parieta-convert: %s: %s\n", path, message.c_str());
+    print_error_line("parieta-convert: " + shown_text(path) + ": " + message);
     return status;
 }
 
@@ -95,10 +96,10 @@ int main(int argc, char** argv) {
         if (write_data_file_as_is(project.partition, out) != WRITE_DONE)
             return fail(EXIT_CANNOT_WRITE, out, "cannot be written");
         if (project.has_climate || project.settings.kind != PartitionKind::None) {
-            std::fprintf(stderr,
-                         "parieta-convert: note: a data file keeps no climate and no kind of "
-                         "partition; %s has the partition only\n",
-                         out);
+            print_error_line(
+                "parieta-convert: note: a data file keeps no climate and no kind of "
+                "partition; " +
+                shown_text(out) + " has the partition only");
         }
         return EXIT_WRITTEN;
     }

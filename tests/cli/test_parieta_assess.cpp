@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -17,6 +18,7 @@
 #include "core/assessment.h"
 #include "core/climate_csv.h"
 #include "core/project_file.h"
+#include "lang/shown_text.h"
 
 namespace fs = std::filesystem;
 
@@ -336,6 +338,84 @@ TEST_F(AssessCli, ProjectFileInput) {
     EXPECT_EQ(refused.status, 3);
     EXPECT_EQ(refused.err,
               "Thickness for layer 2-3 is out of allowable limits.\n(min=0.00001; max=2)\n");
+}
+
+}  // namespace
+
+namespace {
+
+// What reaches a terminal: no control byte but the line ends, no invalid UTF-8.
+bool terminal_safe(const std::string& text) {
+    for (unsigned char c : text)
+        if ((c < 0x20 && c != '\n') || c == 0x7F) return false;
+    return text == shown_text(text, true);
+}
+
+// Every C0 control byte and DEL, in a title, a description and a file name,
+// shows as "?" in the report; the file keeps the byte.
+TEST_F(AssessCli, ControlBytesOfTitlesDescriptionsAndNamesShowAsQuestionMarks) {
+    for (int byte = 1; byte < 0x80; byte = byte == 0x1F ? 0x7F : byte + 1) {
+        const char b = static_cast<char>(byte);
+        SCOPED_TRACE("byte " + std::to_string(byte));
+        Partition p;
+        copy_bounded(p.title, (std::string("T") + b + "T").c_str(), TITLE_SIZE);
+        copy_bounded(p.layers[0].description, (std::string("D") + b + "D").c_str(),
+                     DESCRIPTION_SIZE);
+        const std::string name = path("n") + (byte == '/' ? 'x' : b) + "n.PAR";
+        ASSERT_EQ(write_data_file(p, name.c_str()), 0);
+        const Outcome r = run({"--lang", "en", name, path("climate.csv")});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_TRUE(terminal_safe(r.out));
+        EXPECT_NE(r.out.find("Title: T?T\n"), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find("D?D"), std::string::npos);
+        EXPECT_NE(r.out.find("Data file: " + path("n?n.PAR") + "\n"), std::string::npos);
+        fs::remove(name);
+    }
+}
+
+// A title that fills its 81 bytes with no NUL shows its 80 characters, as in
+// the partition's report, and nothing of the bytes behind it.
+TEST_F(AssessCli, ATitleWithoutItsNulEndsWithItsField) {
+    Partition p;
+    std::memset(p.title, 'X', TITLE_SIZE);
+    copy_bounded(p.layers[0].description, "behind the title", DESCRIPTION_SIZE);
+    ASSERT_EQ(write_data_file(p, path("full.PAR").c_str()), 0);
+    const Outcome r = run({"--lang", "en", path("full.PAR"), path("climate.csv")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Title: " + std::string(TITLE_SIZE - 1, 'X') + "\n"), std::string::npos)
+        << r.out;
+}
+
+// Names and keys from outside are shown in messages as in reports.
+TEST_F(AssessCli, MessagesOnStandardErrorShowControlsAndInvalidUtf8AsQuestionMarks) {
+    const std::string missing = path("\x1b[2J\r\xff.json");
+    const Outcome none = run({"--lang", "en", missing});
+    EXPECT_EQ(none.status, 1);
+    EXPECT_EQ(none.err, path("?[2J??.json") + ": cannot be opened\n");
+
+    Partition p;
+    Climate climate;
+    ASSERT_NO_FATAL_FAILURE(read_tight(p, climate));
+    std::string error;
+    ASSERT_TRUE(write_project_file(path("wall.json").c_str(), p, climate, {}, error)) << error;
+    auto j = nlohmann::ordered_json::parse(slurp(dir / "wall.json"));
+    j["partition"]["kept"]["\x07\x1b]0;owned\x07"] = "00";
+    put(dir / "keyed.json", j.dump(1));
+    const Outcome keyed = run({"--lang", "en", path("keyed.json")});
+    EXPECT_EQ(keyed.status, 2);
+    EXPECT_EQ(keyed.err, path("keyed.json") + ": partition.kept.??]0;owned?: unknown key\n");
+    EXPECT_TRUE(terminal_safe(keyed.err));
+
+    const Outcome usage = run({"--bogus\x1b[5m"});
+    EXPECT_EQ(usage.status, 64);
+    EXPECT_EQ(usage.err.rfind("parieta-assess: unknown option: --bogus?[5m\n", 0), 0u) << usage.err;
+
+    const std::string convert = std::string(PARIETA_CONVERT) + " '" + path("keyed.json") + "' '" +
+                                path("out.PAR") + "' 2>'" + path("convert.err") + "'";
+    EXPECT_NE(std::system(convert.c_str()), 0);
+    const std::string converted = slurp(dir / "convert.err");
+    EXPECT_TRUE(terminal_safe(converted)) << converted;
+    EXPECT_NE(converted.find("partition.kept.??]0;owned?: unknown key"), std::string::npos);
 }
 
 }  // namespace

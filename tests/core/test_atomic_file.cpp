@@ -4,6 +4,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -225,9 +226,12 @@ TEST_F(AtomicFileTest, AFileSizeLimitIsAWriteErrorNotAKill) {
     }
 }
 
-// Where there is no unnamed file, the named one is removed on the way out.
-TEST_F(AtomicFileTest, EndingSignalsRemoveANamedTemporaryFile) {
+// Where there is no unnamed file, nothing is left on the way out. The steps
+// that make and name the file run in a child that outlives the program, so
+// the writer's children come to this test to be waited for.
+TEST_F(AtomicFileTest, EndingSignalsLeaveNoNamedTemporaryFile) {
     atomic_file_unnamed_for_testing(false);
+    prctl(PR_SET_CHILD_SUBREAPER, 1);
     const std::string target = path("WALL.PAR");
     const std::string versions[2] = {std::string(884, 'a'), std::string(884, 'b')};
     put_file(target, versions[0]);
@@ -254,6 +258,8 @@ TEST_F(AtomicFileTest, EndingSignalsRemoveANamedTemporaryFile) {
             int status = 0;
             ASSERT_EQ(waitpid(child, &status, 0), child);
             ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << status;
+            while (waitpid(-1, nullptr, __WALL) > 0) {
+            }
             ++ended;
             ASSERT_EQ(entries(), std::vector<std::string>{"WALL.PAR"}) << "signal " << sig;
             const std::string now = read_file(target);
@@ -261,6 +267,104 @@ TEST_F(AtomicFileTest, EndingSignalsRemoveANamedTemporaryFile) {
         }
         EXPECT_EQ(ended, 40);
     }
+    prctl(PR_SET_CHILD_SUBREAPER, 0);
+}
+
+// Only a regular file is replaced. A pipe planted under the target's name
+// would hand the bytes to whoever reads it; a device is no file to replace.
+TEST_F(AtomicFileTest, ATargetThatIsNotARegularFileIsRefused) {
+    const std::string fifo = path("R.TXT");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
+    // A reader waits at the other end, as a planted one would.
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    for (bool unnamed : {true, false}) {
+        atomic_file_unnamed_for_testing(unnamed);
+        EXPECT_FALSE(write_whole(fifo, "report"));
+    }
+    char got[16];
+    EXPECT_LE(read(reader, got, sizeof got), 0) << "no byte reached the reader";
+    close(reader);
+    EXPECT_FALSE(write_whole("/dev/null", "report"));
+    EXPECT_EQ(entries(), std::vector<std::string>{"R.TXT"});
+}
+
+// As the kernel's protected_regular rule: in a sticky, world-writable folder
+// another user's file is not replaced unless that user owns the folder.
+TEST_F(AtomicFileTest, AnotherUsersFileInAStickySharedFolderIsRefused) {
+    if (geteuid() != 0) GTEST_SKIP() << "planting another user's file needs root";
+    struct Case {
+        const char* name;
+        mode_t folder_mode;
+        uid_t folder_owner;
+        uid_t file_owner;
+        bool replaced;
+    };
+    const Case cases[] = {
+        {"another user's file in a sticky, world-writable folder", 01777, 0, NOBODY, false},
+        {"our own file there", 01777, NOBODY, 0, true},
+        {"the folder owner's file there", 01777, NOBODY, NOBODY, true},
+        {"another user's file in a world-writable folder that is not sticky", 0777, 0, NOBODY,
+         true},
+    };
+    int i = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string folder = "shared" + std::to_string(i++);
+        ASSERT_EQ(mkdir(path(folder).c_str(), 0700), 0);
+        ASSERT_EQ(chown(path(folder).c_str(), c.folder_owner, 0), 0);
+        ASSERT_EQ(chmod(path(folder).c_str(), c.folder_mode), 0);
+        const std::string target = path(folder + "/R.TXT");
+        put_file(target, "planted");
+        ASSERT_EQ(chmod(target.c_str(), 0666), 0);
+        ASSERT_EQ(chown(target.c_str(), c.file_owner, 0), 0);
+        for (bool unnamed : {true, false}) {
+            atomic_file_unnamed_for_testing(unnamed);
+            EXPECT_EQ(write_whole(target, "report"), c.replaced);
+            EXPECT_EQ(read_file(target), c.replaced ? "report" : "planted");
+        }
+        EXPECT_EQ(entries(folder), std::vector<std::string>{"R.TXT"});
+    }
+}
+
+// A kill of the whole process group can leave one temporary file; the next
+// write to the same target removes it once it is a minute old, and nothing
+// else: not a younger one, not another target's, not another user's.
+TEST_F(AtomicFileTest, TheNextWriteSweepsItsOwnStaleTemporaryFiles) {
+    const auto plant = [&](const std::string& name, long age_s, uid_t owner) {
+        put_file(path(name), "left");
+        const timespec when[2] = {{time(nullptr) - age_s, 0}, {time(nullptr) - age_s, 0}};
+        ASSERT_EQ(utimensat(AT_FDCWD, path(name).c_str(), when, 0), 0);
+        if (owner != geteuid()) {
+            ASSERT_EQ(chown(path(name).c_str(), owner, 0), 0);
+        }
+    };
+    const bool root = geteuid() == 0;
+    for (bool unnamed : {true, false}) {
+        SCOPED_TRACE(unnamed ? "unnamed" : "named");
+        atomic_file_unnamed_for_testing(unnamed);
+        plant(".WALL.PAR.0123abcd.tmp", 120, geteuid());
+        plant(".WALL.PAR.89abcdef.tmp", 120, geteuid());
+        plant(".WALL.PAR.89ABCDEF.tmp", 120, geteuid());
+        plant(".WALL.PAR.00000001.tmp", 5, geteuid());
+        plant(".WALL.PAR.0000000g.tmp", 120, geteuid());
+        plant(".WALL.PAR.tmp", 120, geteuid());
+        plant(".ROOF.PAR.0123abcd.tmp", 120, geteuid());
+        if (root) plant(".WALL.PAR.fedcba98.tmp", 120, NOBODY);
+        ASSERT_TRUE(write_whole(path("WALL.PAR"), "new"));
+        std::vector<std::string> kept = {".ROOF.PAR.0123abcd.tmp", ".WALL.PAR.00000001.tmp",
+                                         ".WALL.PAR.0000000g.tmp", ".WALL.PAR.89ABCDEF.tmp",
+                                         ".WALL.PAR.tmp",          "WALL.PAR"};
+        if (root) kept.insert(kept.begin() + 4, ".WALL.PAR.fedcba98.tmp");
+        EXPECT_EQ(entries(), kept);
+        for (const std::string& name : entries()) unlink(path(name).c_str());
+    }
+    // A long name's pattern is the shortened one the writer makes.
+    const std::string long_name(255, 'n');
+    const std::string stale = "." + long_name.substr(0, 241) + ".0123abcd.tmp";
+    plant(stale, 120, geteuid());
+    ASSERT_TRUE(write_whole(path(long_name), "new"));
+    EXPECT_EQ(entries(), std::vector<std::string>{long_name});
 }
 
 int handled_signal = 0;
@@ -278,7 +382,7 @@ TEST_F(AtomicFileTest, AProgramsOwnSignalHandlerStaysInCharge) {
         ASSERT_TRUE(file.open(path("R.TXT").c_str()));
         raise(SIGTERM);
         EXPECT_EQ(handled_signal, SIGTERM);
-        EXPECT_EQ(entries().size(), 1u) << "the temporary file is the writer's to remove";
+        EXPECT_TRUE(entries().empty()) << "without unnamed files nothing is on disk before commit";
         ASSERT_TRUE(file.write("x", 1));
         EXPECT_TRUE(file.commit());
     }

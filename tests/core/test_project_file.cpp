@@ -489,6 +489,31 @@ const Refused REFUSED[] = {
      "assessment.kind: \"wall\" is not a kind of partition (" + KINDS + ")"},
     {"kind as number", [] { return edited([](Json& j) { j["assessment"]["kind"] = 1; }); },
      "assessment.kind: expected a string, found 1"},
+    // 65 levels are refused before a parser builds anything from them.
+    {"nested 60,000 deep",
+     [] { return "{\"a\":" + std::string(60000, '[') + std::string(60000, ']') + ",\"b\":1}"; },
+     "not a project file: line 1, column 69: nested deeper than 64 levels"},
+    {"nested 65 deep on line 2", [] { return "{\n \"x\": " + std::string(64, '{') + "}"; },
+     "not a project file: line 2, column 70: nested deeper than 64 levels"},
+    {"131,000 keys",
+     [] {
+         std::string t = "{";
+         for (int i = 0; i < 131000; ++i) t += "\"k" + std::to_string(i) + "\":0,";
+         t.back() = '}';
+         return t;
+     },
+     "the key \"format\" is missing"},
+    {"131,000 keys, the last one twice",
+     [] {
+         std::string t = "{\"o\":{";
+         for (int i = 0; i < 131000; ++i) t += "\"k" + std::to_string(i) + "\":0,";
+         return t + "\"k7\":1}}";
+     },
+     "o: the key \"k7\" stands twice"},
+    // Keys are quoted in messages as they are shown: controls as "?".
+    {"a key with an escape sequence",
+     [] { return edited([](Json& j) { j["\x1b[2J\r\nred\x7f"] = 1; }); },
+     "?[2J??red?: unknown key"},
 };
 
 TEST(ProjectFile, MalformedOrOutOfLimitFilesAreRefusedWholeWithTheirMessage) {
@@ -506,6 +531,16 @@ TEST(ProjectFile, MalformedOrOutOfLimitFilesAreRefusedWholeWithTheirMessage) {
             EXPECT_EQ(error, c.message);
         EXPECT_TRUE(same_project(target, sentinel()));
     }
+}
+
+// Only brackets outside strings nest: a title of 80 of them reads.
+TEST(ProjectFile, BracketsInTextsAreNoNesting) {
+    const std::string title = "\\\"" + std::string(78, '[');
+    const std::string text = edited([&](Json& j) { j["partition"]["title"] = title; });
+    Project back;
+    std::string error;
+    ASSERT_TRUE(parse_project(text, back, error)) << error;
+    EXPECT_EQ(std::string(back.partition.title), title);
 }
 
 TEST(ProjectFile, AcceptsWhatAHandWrittenFileMayLeaveOut) {

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QPrinter>
 
+#include "core/project_file.h"
 #include "tests/document/document_fixture.h"
 
 namespace {
@@ -141,6 +142,41 @@ TEST_F(DocumentTest, AFileThatCannotBeReadLeavesTheRecord) {
         EXPECT_EQ(ui.boxes[0].caption, "ERROR");
         EXPECT_EQ(std::memcmp(&before, &record, sizeof(PartitionInput) + 1), 0);
         EXPECT_TRUE(state().current_file.isEmpty());
+    }
+}
+
+// Hostile project files are refused in a moment and cost nothing that is open.
+TEST_F(DocumentTest, AHostileProjectFileIsRefusedAndTheUnsavedRecordStays) {
+    const auto write_text = [&](const QString& name, const std::string& text) {
+        QFile f(path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text.data(), qint64(text.size()));
+    };
+    const std::string head = "{\"format\": \"parieta-project\", \"version\": 1, \"a\": ";
+    write_text("deep.parieta.json", head + std::string(60000, '[') + std::string(60000, ']') + "}");
+    std::string keys = head + "0";
+    for (int i = 0; keys.size() < PROJECT_FILE_MAX_SIZE - 20; ++i)
+        keys += ", \"k" + std::to_string(i) + "\": 0";
+    write_text("keys.parieta.json", keys + "}");
+    open_document();
+    conditions().set_text(1, 1, "-12");
+    document->refresh_results(false, true);
+    ASSERT_EQ(record.modified, 1);
+    const struct {
+        const char* name;
+        const char* says;
+    } cases[] = {{"deep.parieta.json", "line 1, column 113: nested deeper than 64 levels"},
+                 {"keys.parieta.json", "the key \"partition\" is missing"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui.boxes.clear();
+        const Partition before = record;
+        EXPECT_FALSE(document->open_file(path(c.name)));
+        ASSERT_EQ(ui.boxes.size(), 1u);
+        EXPECT_EQ(ui.boxes[0].text.rfind("Data file is invalid.", 0), 0u) << ui.shown();
+        EXPECT_NE(ui.boxes[0].unicode.indexOf(c.says), -1) << ui.boxes[0].unicode.toStdString();
+        EXPECT_EQ(std::memcmp(&before, &record, sizeof(PartitionInput) + 1), 0);
+        EXPECT_EQ(record.modified, 1) << "the edit is still unsaved";
     }
 }
 

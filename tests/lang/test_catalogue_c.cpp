@@ -5,6 +5,7 @@
 
 #include "lang/catalogue.h"
 #include "lang/catalogue_c.h"
+#include "lang/shown_text.h"
 #include "lang/utf8.h"
 #include "tests/support/language.h"
 
@@ -56,6 +57,32 @@ TEST(Utf8, SequencesAndRepair) {
     }
     EXPECT_EQ(utf8_repaired("caf\xE9!"), "caf\xEF\xBF\xBD!");
     EXPECT_EQ(utf8_characters("Łączne sd"), 9u);
+}
+
+TEST(ShownText, ControlsAndInvalidUtf8ShowAsQuestionMarks) {
+    const struct {
+        std::string in, out, with_breaks;
+    } cases[] = {
+        {"plain", "plain", "plain"},
+        {"Łączne sd θe", "Łączne sd θe", "Łączne sd θe"},
+        {"a\nb\r\n", "a?b??", "a\nb?\n"},
+        {std::string("nul\0here", 8), "nul?here", "nul?here"},
+        {"\x1b[31mred\x1b[0m", "?[31mred?[0m", "?[31mred?[0m"},
+        {"tab\tdel\x7f", "tab?del?", "tab?del?"},
+        {"C1 \xC2\x85 \xC2\x9F, not \xC2\xA0", "C1 ? ?, not \xC2\xA0", "C1 ? ?, not \xC2\xA0"},
+        {"caf\xE9!", "caf?!", "caf?!"},
+        {"cut \xE2\x88", "cut ??", "cut ??"},
+        {"overlong \xC0\x80", "overlong ??", "overlong ??"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(shown_text(c.in), c.out) << c.in;
+        EXPECT_EQ(shown_text(c.in, true), c.with_breaks) << c.in;
+    }
+    for (int b = 0; b < 256; ++b) {
+        const bool control = b < 0x20 || b == 0x7F;
+        const bool undefined = b == 0x81 || b == 0x83 || b == 0x88 || b == 0x90 || b == 0x98;
+        EXPECT_EQ(shown_as_is(static_cast<unsigned char>(b)), !control && !undefined) << b;
+    }
 }
 
 }  // namespace
