@@ -16,7 +16,7 @@
 #include "core/atomic_file.h"
 #include "core/cp1250.h"
 #include "core/io.h"
-#include "core/json_depth.h"
+#include "core/json_limits.h"
 #include "lang/shown_text.h"
 
 namespace {
@@ -349,32 +349,50 @@ void read_settings(const Json& j, AssessmentSettings& s) {
 }
 
 // The parser lets the last of two equal keys win; a file with a key twice is
-// refused instead. The frames follow the parser for the message's path.
-class DuplicateKeys {
+// refused instead. A pass of the SAX parser before the values are built: the
+// parser's callback would cost far more on many small objects. The frames
+// follow the parser for the message's path.
+class DuplicateKeys : public nlohmann::json_sax<Json> {
 public:
-    bool operator()(int, Json::parse_event_t event, Json& parsed) {
-        switch (event) {
-            case Json::parse_event_t::object_start:
-            case Json::parse_event_t::array_start:
-                frames_.push_back({event == Json::parse_event_t::array_start, 0, {}, {}});
-                break;
-            case Json::parse_event_t::key: {
-                Frame& top = frames_.back();
-                top.key = parsed.get<std::string>();
-                if (!top.keys.insert(top.key).second)
-                    refuse(path(), "the key \"" + top.key + "\" stands twice");
-                break;
-            }
-            case Json::parse_event_t::object_end:
-            case Json::parse_event_t::array_end:
-                frames_.pop_back();
-                element_done();
-                break;
-            case Json::parse_event_t::value:
-                element_done();
-                break;
-        }
+    bool null() override { return element_done(); }
+    bool boolean(bool) override { return element_done(); }
+    bool number_integer(number_integer_t) override { return element_done(); }
+    bool number_unsigned(number_unsigned_t) override { return element_done(); }
+    bool number_float(number_float_t, const string_t&) override { return element_done(); }
+    bool string(string_t&) override { return element_done(); }
+    bool binary(binary_t&) override { return element_done(); }
+    bool start_object(std::size_t) override {
+        frames_.push_back({false, 0, {}, {}});
         return true;
+    }
+    bool key(string_t& key) override {
+        Frame& top = frames_.back();
+        top.key = key;
+        if (!top.keys.insert(key).second) refuse(path(), "the key \"" + key + "\" stands twice");
+        return true;
+    }
+    bool end_object() override {
+        frames_.pop_back();
+        return element_done();
+    }
+    bool start_array(std::size_t) override {
+        frames_.push_back({true, 0, {}, {}});
+        return true;
+    }
+    bool end_array() override {
+        frames_.pop_back();
+        return element_done();
+    }
+    bool parse_error(std::size_t, const std::string&,
+                     const nlohmann::detail::exception& e) override {
+        // "[json.exception.parse_error.101] parse error at line 1, column 2: ..."
+        // "[json.exception.out_of_range.406] number overflow parsing '1e400'"
+        const std::string what = e.what();
+        const std::size_t at = what.find(" at line ");
+        const std::size_t id_end = what.find("] ");
+        refuse("", "not JSON: " + (at != std::string::npos       ? what.substr(at + 4)
+                                   : id_end != std::string::npos ? what.substr(id_end + 2)
+                                                                 : what));
     }
 
 private:
@@ -384,8 +402,9 @@ private:
         std::string key;
         std::unordered_set<std::string> keys;
     };
-    void element_done() {
+    bool element_done() {
         if (!frames_.empty() && frames_.back().array) ++frames_.back().index;
+        return true;
     }
     // The path of the innermost object, from its parents' keys and indices.
     std::string path() const {
@@ -399,27 +418,15 @@ private:
 };
 
 void read_root(std::string_view text, Project& out) {
-    JsonPosition deep;
-    if (!json_depth_within(text, JSON_MAX_DEPTH, deep)) {
-        refuse("", "not a project file: line " + std::to_string(deep.line) + ", column " +
-                       std::to_string(deep.column) + ": nested deeper than " +
-                       std::to_string(JSON_MAX_DEPTH) + " levels");
+    JsonPosition at;
+    if (const JsonLimit past = json_past_limits(text, at); past != JsonLimit::none) {
+        refuse("", "not a project file: line " + std::to_string(at.line) + ", column " +
+                       std::to_string(at.column) + ": " + json_limit_text(past));
     }
-    Json root;
-    try {
-        DuplicateKeys duplicates;
-        root = Json::parse(text.begin(), text.end(), std::ref(duplicates));
-    } catch (const Json::parse_error& e) {
-        // "[json.exception.parse_error.101] parse error at line 1, column 2: ..."
-        std::string what = e.what();
-        const std::size_t at = what.find(" at line ");
-        refuse("", "not JSON: " + (at == std::string::npos ? what : what.substr(at + 4)));
-    } catch (const Json::exception& e) {
-        // "[json.exception.out_of_range.406] number overflow parsing '1e400'"
-        std::string what = e.what();
-        const std::size_t at = what.find("] ");
-        refuse("", "not JSON: " + (at == std::string::npos ? what : what.substr(at + 2)));
-    }
+    DuplicateKeys duplicates;
+    Json::sax_parse(text.begin(), text.end(), &duplicates);
+    // The text is known to be JSON without repeated keys now.
+    const Json root = Json::parse(text.begin(), text.end());
     if (!root.is_object())
         refuse("", "not a project file: expected an object, found " + found(root));
     ObjectReader o(root, "");
