@@ -121,11 +121,11 @@ bool Document::change_layers(bool (*change)(Partition&, int), int index, StepNam
     if (!state_.grids_ready) return false;
     const EditScope edit(*this, name);
     // What was typed goes in first, so the rebuilt grid keeps it.
-    read_grids(false, false);
+    read_grids();
     if (!change(record_, index)) return false;
     state_.graph_dirty = true;
     fill_grids(true);
-    refresh_results(true, true);
+    refresh_results(ReadFlag::numbers_only | ReadFlag::with_messages);
     return true;
 }
 
@@ -137,7 +137,7 @@ void Document::choose_wall_type(int type) {
     set_wall_type(record_, type);
     state_.graph_dirty = true;
     emit wall_type_changed();
-    refresh_results(true, true);
+    refresh_results(ReadFlag::numbers_only | ReadFlag::with_messages);
 }
 
 void Document::choose_calc_mode(int mode) {
@@ -148,7 +148,7 @@ void Document::choose_calc_mode(int mode) {
     set_calc_mode(record_, mode);
     state_.graph_dirty = true;
     fill_grids(false);
-    refresh_results(true, true);
+    refresh_results(ReadFlag::numbers_only | ReadFlag::with_messages);
 }
 
 void Document::shutdown() {

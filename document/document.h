@@ -17,6 +17,7 @@
 // switch_language, shutdown.
 #pragma once
 
+#include <QFlags>
 #include <QObject>
 #include <QString>
 #include <QUndoStack>
@@ -61,6 +62,12 @@ struct WindowState {
 };
 
 class AssessmentDocument;
+
+// How read_grids takes the texts in. numbers_only leaves the title and the
+// layer descriptions out; with_messages lets the checks tell what they refuse.
+enum class ReadFlag { numbers_only = 1, with_messages = 2 };
+Q_DECLARE_FLAGS(ReadFlags, ReadFlag)
+Q_DECLARE_OPERATORS_FOR_FLAGS(ReadFlags)
 
 // The texts an undo step restores, by slot: the value cells of the
 // conditions grid (external and internal, rows 1 to 4), those of the layer
@@ -118,11 +125,11 @@ public:
 
     // --- edits ---------------------------------------------------------------
     // Takes every visible cell and edit into the record, with at most one
-    // check message when `with_messages`, then calculates. True when the
-    // input is valid and the calculation succeeded.
-    bool read_grids(bool numbers_only, bool with_messages);
+    // check message under ReadFlag::with_messages, then calculates. True when
+    // the input is valid and the calculation succeeded.
+    bool read_grids(ReadFlags flags = {});
     // read_grids, then a repaint of the graph when an input changed.
-    void refresh_results(bool numbers_only, bool with_messages);
+    void refresh_results(ReadFlags flags = {});
     // Counts and texts of both grids from the record and the language; with
     // `values` the numbers, the title and the radius too, and then, outside
     // an edit, the undo history starts again from these texts.

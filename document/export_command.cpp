@@ -37,13 +37,13 @@ void Document::export_results(const QString& file_name) {
 
 bool Document::report_text(std::string& bytes) {
     bytes.clear();
-    if (!read_grids(false, true)) return false;
+    if (!read_grids(ReadFlag::with_messages)) return false;
     return write_report_text(record_, bytes, ReportContext{decimal_separator(), &ui_.clock()}) ==
            REPORT_DONE;
 }
 
 void Document::export_beside() {
-    if (!read_grids(false, true)) return;
+    if (!read_grids(ReadFlag::with_messages)) return;
     if (state_.current_file.isEmpty()) return;
     const QString path = report_path_for(state_.current_file);
     struct stat st;
@@ -61,7 +61,7 @@ void Document::export_beside() {
 
 void Document::export_as() {
     if (!save_dialog_) return;
-    if (!read_grids(false, true)) return;
+    if (!read_grids(ReadFlag::with_messages)) return;
     FileDialog& d = *save_dialog_;
     d.prepare(TextA::ExportDialogTitle, TextA::ExportFilter, state_.export_dir, state_.export_name,
               QString::fromLatin1(file_name_of(FileName::ReportExtension)));

@@ -27,14 +27,14 @@ bool names_project(const QString& path) {
 }  // namespace
 
 bool Document::confirm_discard() {
-    read_grids(false, false);
+    read_grids();
     if (record_.modified == 0) return true;
     const MsgAnswer answer = message_box(catalogue_a_text(TextA::UnsavedChanges),
                                          catalogue_b_text(TextB::WarningCaption), MsgIcon::question,
                                          MsgButtons::yes_no_cancel);
     if (answer == MsgAnswer::no) return true;
     if (answer != MsgAnswer::yes) return false;
-    if (!read_grids(true, true)) {
+    if (!read_grids(ReadFlag::numbers_only | ReadFlag::with_messages)) {
         show_invalid_data_error();
         return false;
     }
@@ -143,7 +143,7 @@ void Document::save() {
         save_as();
         return;
     }
-    if (read_grids(false, true))
+    if (read_grids(ReadFlag::with_messages))
         save_to_file(state_.current_file);
     else
         show_invalid_data_error();
@@ -151,7 +151,7 @@ void Document::save() {
 
 void Document::save_as() {
     if (!save_dialog_) return;
-    if (!read_grids(false, true)) {
+    if (!read_grids(ReadFlag::with_messages)) {
         show_invalid_data_error();
         return;
     }

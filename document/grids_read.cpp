@@ -29,11 +29,12 @@ const ConditionField DAMPNESS_READ[] = {
 
 }  // namespace
 
-bool Document::read_grids(bool numbers_only, bool with_messages) {
+bool Document::read_grids(ReadFlags flags) {
+    const bool numbers_only = flags.testFlag(ReadFlag::numbers_only);
     // A pass that starts while a check message is up (an exit or selection
     // event delivered by the box's own loop) shows nothing and leaves the
     // check memory alone, so the box is never doubled.
-    const bool show = with_messages && !message_open();
+    const bool show = flags.testFlag(ReadFlag::with_messages) && !message_open();
     const EditScope edit(*this);
 
     if (!numbers_only) set_title(record_, title_text_.c_str());
@@ -125,8 +126,8 @@ bool Document::read_grids(bool numbers_only, bool with_messages) {
     return state_.results_valid;
 }
 
-void Document::refresh_results(bool numbers_only, bool with_messages) {
-    read_grids(numbers_only, with_messages);
+void Document::refresh_results(ReadFlags flags) {
+    read_grids(flags);
     if (state_.graph_dirty) {
         state_.graph_dirty = false;
         emit graph_changed();

@@ -223,7 +223,7 @@ void Document::redo() { go_through_step(true); }
 
 void Document::go_through_step(bool forward) {
     if (edit_depth_ > 0 || !state_.grids_ready) return;
-    if (typed_anything()) read_grids(false, false);
+    if (typed_anything()) read_grids();
     if (!(forward ? history_.canRedo() : history_.canUndo())) return;
     forward ? history_.redo() : history_.undo();
     record_.modified = history_.isClean() ? 0 : 1;

@@ -7,7 +7,7 @@
 #include "output/report.h"
 
 void Document::print() {
-    if (!read_grids(false, true)) return;
+    if (!read_grids(ReadFlag::with_messages)) return;
     if (!calculate_partition(record_)) {
         state_.results_valid = false;
         return;

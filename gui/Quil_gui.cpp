@@ -286,7 +286,7 @@ void TForm_quil::eh_Form_quil_OnCreate() {
 
     layout_controls();
     document_.fill_grids(true);
-    document_.refresh_results(true, false);
+    document_.refresh_results(ReadFlag::numbers_only);
 }
 
 void TForm_quil::update_caption() {

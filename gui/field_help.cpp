@@ -70,7 +70,7 @@ void TForm_quil::field_help(QObject* sender) {
 void TForm_quil::eh_sb_info_OnClick(QObject* sender) {
     // The typed values are taken and checked first; a check message comes
     // before the box or the notes.
-    document_.refresh_results(false, true);
+    document_.refresh_results(ReadFlag::with_messages);
     if (sender == buttons_.SpeedButtonInfo1)
         document_.message_box(catalogue_a_text(TextA::AboutText),
                               catalogue_a_text(TextA::AboutCaption), MsgIcon::information,
@@ -80,6 +80,6 @@ void TForm_quil::eh_sb_info_OnClick(QObject* sender) {
 }
 
 void TForm_quil::eh_sb_materials_OnClick() {
-    document_.refresh_results(false, true);
+    document_.refresh_results(ReadFlag::with_messages);
     show_materials(HELP_MODE_MATERIALS);
 }

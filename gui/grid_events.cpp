@@ -15,7 +15,7 @@ bool differs(const StringGrid* g, int col, int row) { return col != g->col() || 
 
 void TForm_quil::eh_table1_OnKeyDown(StringGrid* sender, int& key) {
     if (key == KEY_ENTER)
-        document_.refresh_results(false, true);
+        document_.refresh_results(ReadFlag::with_messages);
     else if (key == KEY_F1)
         field_help(w_.mnu_table1);
     else if (key == KEY_ESCAPE)
@@ -28,14 +28,14 @@ void TForm_quil::eh_table1_OnKeyPress(StringGrid*, char16_t& key) {
 
 void TForm_quil::eh_table1_OnSelectCell(StringGrid* sender, int col, int row, bool& can_select) {
     if (!document_.state().grids_ready) return;
-    if (differs(sender, col, row)) document_.refresh_results(false, true);
+    if (differs(sender, col, row)) document_.refresh_results(ReadFlag::with_messages);
     can_select = true;
 }
 
 void TForm_quil::eh_table2_OnKeyDown(StringGrid* sender, int& key) {
     if (!document_.state().grids_ready || sender != w_.mnu_table2) return;
     if (key == KEY_ENTER)
-        document_.refresh_results(false, true);
+        document_.refresh_results(ReadFlag::with_messages);
     else if (key == KEY_F1)
         field_help(w_.mnu_table2);
     else if (key == KEY_ESCAPE)
@@ -68,7 +68,7 @@ void TForm_quil::eh_table2_OnSelectCell(StringGrid* sender, int col, int row, bo
         sender->set_editing(true);
         sender->set_always_show_editor(true);
     }
-    if (differs(sender, col, row)) document_.refresh_results(false, true);
+    if (differs(sender, col, row)) document_.refresh_results(ReadFlag::with_messages);
 }
 
 void TForm_quil::eh_table2_OnMouseDown(StringGrid* sender, Qt::MouseButton button, QPoint pos) {
@@ -85,14 +85,14 @@ void TForm_quil::eh_table2_OnMouseDown(StringGrid* sender, Qt::MouseButton butto
 
 void TForm_quil::eh_EditingOnExit(QObject*) {
     if (!document_.state().grids_ready) return;
-    document_.refresh_results(false, true);
+    document_.refresh_results(ReadFlag::with_messages);
 }
 
 void TForm_quil::eh_edit_RadiusC_OnKeyDown(int& key) {
     if (key == KEY_F1)
         field_help(w_.edit_RadiusC);
     else if (key == KEY_ENTER)
-        document_.refresh_results(false, true);
+        document_.refresh_results(ReadFlag::with_messages);
 }
 
 void TForm_quil::eh_edit_RadiusC_OnKeyPress(char16_t& key) {

@@ -38,7 +38,7 @@ protected:
             events.push_back(s.status_visible ? "status " + s.status_text : "status hidden");
         });
         document->fill_grids(true);
-        document->refresh_results(true, false);
+        document->refresh_results(ReadFlag::numbers_only);
         events.clear();
     }
 

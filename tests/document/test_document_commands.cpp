@@ -160,7 +160,7 @@ TEST_F(DocumentTest, AHostileProjectFileIsRefusedAndTheUnsavedRecordStays) {
     write_text("keys.parieta.json", keys + "}");
     open_document();
     conditions().set_text(1, 1, "-12");
-    document->refresh_results(false, true);
+    document->refresh_results(ReadFlag::with_messages);
     ASSERT_EQ(record.modified, 1);
     const struct {
         const char* name;

@@ -25,7 +25,7 @@ TEST_F(DocumentTest, CellsShowTheRecordAndTypedTextsReachIt) {
     conditions().set_text(1, 1, "-20");
     layers().set_text(5, 2, "0.05");
     layers().set_text(3, 2, "brick");
-    document->refresh_results(false, true);
+    document->refresh_results(ReadFlag::with_messages);
     EXPECT_EQ(record.temp_ext, -20.0);
     EXPECT_EQ(record.layers[1].lambda, 0.05);
     EXPECT_STREQ(record.layers[1].description, "brick");
@@ -33,7 +33,7 @@ TEST_F(DocumentTest, CellsShowTheRecordAndTypedTextsReachIt) {
     EXPECT_EQ(repaints, 1);
     EXPECT_TRUE(ui.boxes.empty()) << ui.shown();
 
-    document->refresh_results(false, true);  // nothing new: no repaint
+    document->refresh_results(ReadFlag::with_messages);  // nothing new: no repaint
     EXPECT_EQ(repaints, 1);
 }
 
@@ -41,7 +41,7 @@ TEST_F(DocumentTest, OneMessageAPassAndAnErrorHidesTheResults) {
     open_document();
     layers().set_text(4, 3, "6");    // thickness of layer 3 beyond its limit
     layers().set_text(5, 3, "abc");  // and its Lambda no number
-    EXPECT_FALSE(document->read_grids(false, true));
+    EXPECT_FALSE(document->read_grids(ReadFlag::with_messages));
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text,
               "Thickness for layer 3-4 is out of allowable limits.\n(min=0.00001; max=2)");
@@ -49,7 +49,7 @@ TEST_F(DocumentTest, OneMessageAPassAndAnErrorHidesTheResults) {
     EXPECT_EQ(state().thickness_status[2], CHECK_LIMIT);
 
     // A box open while a pass starts: the pass shows nothing of its own.
-    ui.while_box_open = [&] { EXPECT_FALSE(document->read_grids(false, true)); };
+    ui.while_box_open = [&] { EXPECT_FALSE(document->read_grids(ReadFlag::with_messages)); };
     document->message_box("x", "y", MsgIcon::warning, MsgButtons::ok);
     EXPECT_EQ(ui.boxes.size(), 2u) << ui.shown();
 }

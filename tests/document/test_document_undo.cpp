@@ -50,7 +50,7 @@ public:
 
     void commit(GridCells& grid, int col, int row, const std::string& text) {
         grid.set_text(col, row, text);
-        document->refresh_results(false, true);
+        document->refresh_results(ReadFlag::with_messages);
     }
     void commit_layer(int col, int row, const std::string& text) {
         commit(layers(), col, row, text);
@@ -61,7 +61,7 @@ public:
     }
     void commit_radius(const std::string& text) {
         document->set_radius_text(text);
-        document->refresh_results(false, true);
+        document->refresh_results(ReadFlag::with_messages);
     }
     int steps() const { return document->history().count(); }
 };
@@ -210,7 +210,7 @@ TEST_F(UndoTest, StepsAreNamedInTheCurrentLanguage) {
         {[](UndoTest& t) {
              t.layers().set_text(LAYER_LAMBDA, 1, "0.5");
              t.layers().set_text(LAYER_LAMBDA, 2, "0.5");
-             t.document->refresh_results(false, true);
+             t.document->refresh_results(ReadFlag::with_messages);
          },
          "several values"},
     };

@@ -41,7 +41,7 @@ protected:
     // A layer cell of the main window typed and taken, as Enter would.
     void set_layer_cell(int col, const char* text) {
         document().layers().set_text(col, 1, text);
-        document().refresh_results(false, false);
+        document().refresh_results();
         QApplication::processEvents();
     }
     QString verdict(int i) const {

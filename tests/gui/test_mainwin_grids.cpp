@@ -443,7 +443,8 @@ TEST_F(MainWindowTest, ARecordWithTooManyLayersNeverReachesATwelfthSlot) {
         document().fill_grids(true);
         const int n = std::clamp(count, 0, MAX_LAYERS);
         EXPECT_EQ(t2()->row_count(), n < MAX_LAYERS ? n + 2 : n + 1) << count;
-        EXPECT_FALSE(document().read_grids(false, true)) << count;  // the calculation refuses it
+        // The calculation refuses it.
+        EXPECT_FALSE(document().read_grids(ReadFlag::with_messages)) << count;
         click_cell(t2(), 2, 1);  // delete is refused for such a count
         EXPECT_EQ(doc.layer_count, count) << count;
     }
@@ -501,7 +502,7 @@ TEST_F(MainWindowTest, ABoxOpenDuringAPassNeverGetsASecondOne) {
         // What an exit or selection event delivered by the box's loop does.
         ++nested;
         EXPECT_TRUE(document().message_open());
-        document().refresh_results(false, true);
+        document().refresh_results(ReadFlag::with_messages);
         EXPECT_EQ(state().field_status[FLD_TEMP_EXT], CHECK_OK);  // memory left as it was
     };
     t2()->set_cell(4, 1, "abc");
@@ -554,7 +555,8 @@ TEST_F(MainWindowTest, TheGraphsPlaceSaysWhyAndTheRefusedCellIsMarked) {
         // The open editor covers the cell, so it carries the mark too.
         ASSERT_NE(t2()->editor(), nullptr);
         EXPECT_EQ(t2()->editor()->toolTip().toStdString(), c.said);
-        EXPECT_NE(t2()->editor()->palette().color(QPalette::Base), t2()->palette().color(QPalette::Base));
+        EXPECT_NE(t2()->editor()->palette().color(QPalette::Base),
+                  t2()->palette().color(QPalette::Base));
     }
     // A language switch words the reasons again.
     ASSERT_TRUE(document().switch_language(LANG_POLISH));
