@@ -151,50 +151,57 @@ void TForm_quil::connect_handlers() {
         key = 0;
         return true;
     };
-    w.mnu_table1->on_key_down = [=, this](StringGrid* g, int& key, Qt::KeyboardModifiers mods) {
-        if (!undo_chord_taken(key, mods)) eh_table1_OnKeyDown(g, key);
+    // The grids and edits read the key and the refusal back after the emit.
+    const auto direct = [this](auto* sender, auto signal, auto slot) {
+        connect(sender, signal, this, slot, Qt::DirectConnection);
     };
-    w.mnu_table1->on_key_press = [this](StringGrid* g, char16_t& key) {
-        eh_table1_OnKeyPress(g, key);
-    };
-    w.mnu_table1->on_select_cell = [this](StringGrid* g, int c, int r, bool& ok) {
-        eh_table1_OnSelectCell(g, c, r, ok);
-    };
-    w.mnu_table2->on_key_down = [=, this](StringGrid* g, int& key, Qt::KeyboardModifiers mods) {
-        if (!undo_chord_taken(key, mods)) eh_table2_OnKeyDown(g, key);
-    };
-    w.mnu_table2->on_key_press = [this](StringGrid* g, char16_t& key) {
-        eh_table2_OnKeyPress(g, key);
-    };
-    w.mnu_table2->on_select_cell = [this](StringGrid* g, int c, int r, bool& ok) {
-        eh_table2_OnSelectCell(g, c, r, ok);
-    };
-    w.mnu_table2->on_mouse_down = [this](StringGrid* g, Qt::MouseButton b, QPoint pos) {
-        eh_table2_OnMouseDown(g, b, pos);
-    };
-    new ActionWatcher(this, [this] {
+    StringGrid* t1 = w.mnu_table1;
+    StringGrid* t2 = w.mnu_table2;
+    direct(t1, &StringGrid::key_down, [=, this](int* key, Qt::KeyboardModifiers mods) {
+        if (!undo_chord_taken(*key, mods)) eh_table1_OnKeyDown(t1, *key);
+    });
+    direct(t1, &StringGrid::key_press,
+           [=, this](char16_t* key) { eh_table1_OnKeyPress(t1, *key); });
+    direct(t1, &StringGrid::selecting_cell,
+           [=, this](int c, int r, bool* ok) { eh_table1_OnSelectCell(t1, c, r, *ok); });
+    direct(t2, &StringGrid::key_down, [=, this](int* key, Qt::KeyboardModifiers mods) {
+        if (!undo_chord_taken(*key, mods)) eh_table2_OnKeyDown(t2, *key);
+    });
+    direct(t2, &StringGrid::key_press,
+           [=, this](char16_t* key) { eh_table2_OnKeyPress(t2, *key); });
+    direct(t2, &StringGrid::selecting_cell,
+           [=, this](int c, int r, bool* ok) { eh_table2_OnSelectCell(t2, c, r, *ok); });
+    connect(t2, &StringGrid::mouse_down, this,
+            [=, this](Qt::MouseButton b, QPoint pos) { eh_table2_OnMouseDown(t2, b, pos); });
+    connect(new ActionWatcher(this), &ActionWatcher::action, this, [this] {
         document_.begin_user_action();
         // Whatever Qt shows of its own comes after an action in our windows.
         if (isVisible()) qt_texts_.use();
     });
-    new ExitWatcher(w.mnu_table1, [this] { eh_EditingOnExit(w_.mnu_table1); });
-    new ExitWatcher(w.mnu_table2, [this] { eh_EditingOnExit(w_.mnu_table2); });
-    new ExitWatcher(w.edit_RadiusC, [this] { eh_EditingOnExit(w_.edit_RadiusC); });
-    new ExitWatcher(w.edit_title, [this] { document_.take_title(); });
-    w.edit_RadiusC->on_key_down = [=, this](int& key, Qt::KeyboardModifiers mods) {
-        if (!undo_chord_taken(key, mods)) eh_edit_RadiusC_OnKeyDown(key);
+    const auto on_exit = [this](QWidget* target, auto handler) {
+        connect(new ExitWatcher(target), &ExitWatcher::exited, this, handler);
     };
-    w.edit_RadiusC->on_key_press = [this](char16_t& key) { eh_edit_RadiusC_OnKeyPress(key); };
-    w.edit_title->on_key_down = [=, this](int& key, Qt::KeyboardModifiers mods) {
-        if (!undo_chord_taken(key, mods)) eh_edit_title_OnKeyDown(key);
-    };
+    on_exit(t1, [this] { eh_EditingOnExit(w_.mnu_table1); });
+    on_exit(t2, [this] { eh_EditingOnExit(w_.mnu_table2); });
+    on_exit(w.edit_RadiusC, [this] { eh_EditingOnExit(w_.edit_RadiusC); });
+    on_exit(w.edit_title, [this] { document_.take_title(); });
+    direct(w.edit_RadiusC, &KeyEdit::key_down, [=, this](int* key, Qt::KeyboardModifiers mods) {
+        if (!undo_chord_taken(*key, mods)) eh_edit_RadiusC_OnKeyDown(*key);
+    });
+    direct(w.edit_RadiusC, &KeyEdit::key_press,
+           [this](char16_t* key) { eh_edit_RadiusC_OnKeyPress(*key); });
+    direct(w.edit_title, &KeyEdit::key_down, [=, this](int* key, Qt::KeyboardModifiers mods) {
+        if (!undo_chord_taken(*key, mods)) eh_edit_title_OnKeyDown(*key);
+    });
     // The edits' texts are the document's, as the cells' are.
     connect(w.edit_title, &QLineEdit::textChanged, this,
             [this](const QString& text) { document_.set_title_text(to_1250(text)); });
     connect(w.edit_RadiusC, &QLineEdit::textChanged, this,
             [this](const QString& text) { document_.set_radius_text(to_1250(text)); });
-    w.mnu_radio_group_wall->on_click = [this] { eh_mnu_radio_group_wall_OnClick(); };
-    w.mnu_radio_group_calc->on_click = [this] { eh_mnu_radio_group_calc_OnClick(); };
+    connect(w.mnu_radio_group_wall, &RadioGroup::item_picked, this,
+            [this] { eh_mnu_radio_group_wall_OnClick(); });
+    connect(w.mnu_radio_group_calc, &RadioGroup::item_picked, this,
+            [this] { eh_mnu_radio_group_calc_OnClick(); });
     w.graph->on_paint = [this] { eh_graph_on_paint(); };
 
     const Toolbar& b = buttons_;

@@ -108,7 +108,7 @@ std::pair<int, int> number_around(const QString& line, int start, int end) {
 void HelpTextBox::mousePressEvent(QMouseEvent* e) {
     number_start_ = number_end_ = -1;
     QTextEdit::mousePressEvent(e);
-    if (on_mouse_down_up) on_mouse_down_up();
+    emit mouse_down_up();
 }
 
 void HelpTextBox::mouseDoubleClickEvent(QMouseEvent* e) {
@@ -140,7 +140,7 @@ void HelpTextBox::mouseReleaseEvent(QMouseEvent* e) {
     QTextEdit::mouseReleaseEvent(e);
     keep_number();
     number_start_ = number_end_ = -1;
-    if (on_mouse_down_up) on_mouse_down_up();
+    emit mouse_down_up();
 }
 
 void HelpTextBox::keep_number() {
@@ -162,7 +162,9 @@ void HelpTextBox::keep_number() {
 }
 
 void HelpTextBox::keyPressEvent(QKeyEvent* e) {
-    if (on_key_down && on_key_down(e)) return;
+    bool used_up = false;
+    emit key_down(e, &used_up);
+    if (used_up) return;
     QTextEdit::keyPressEvent(e);
 }
 
@@ -200,8 +202,13 @@ TForm_Help::TForm_Help(Ui& ui, LayerGridTarget* grid, std::function<QFont()> par
 
     connect(button_copy, &QPushButton::clicked, this, [this] { eh_button_copy_OnClick(); });
     connect(button_find, &QPushButton::clicked, this, [this] { eh_button_find_OnClick(); });
-    txt_help->on_key_down = [this](QKeyEvent* e) { return eh_txt_help_OnKeyDown(e); };
-    txt_help->on_mouse_down_up = [this] { eh_txt_help_OnMouseDownUp(); };
+    connect(
+        txt_help, &HelpTextBox::key_down, this,
+        [this](QKeyEvent* e, bool* used_up) {
+            if (eh_txt_help_OnKeyDown(e)) *used_up = true;
+        },
+        Qt::DirectConnection);
+    connect(txt_help, &HelpTextBox::mouse_down_up, this, [this] { eh_txt_help_OnMouseDownUp(); });
 
     current_id_ = EMPTY_TEXT_ID;
     previous_id_ = EMPTY_TEXT_ID;

@@ -42,10 +42,15 @@ public:
 // number selects all of it, with its decimal mark and sign, where the word
 // boundaries would stop at the mark.
 class HelpTextBox : public QTextEdit {
+    Q_OBJECT
 public:
     using QTextEdit::QTextEdit;
-    std::function<void()> on_mouse_down_up;
-    std::function<bool(QKeyEvent*)> on_key_down;  // true: the key is used up
+
+signals:
+    void mouse_down_up();
+    // A slot that uses the key up sets `*used_up`; the box reads it back
+    // after the emit, so connect directly.
+    void key_down(QKeyEvent* e, bool* used_up);
 
 protected:
     void mousePressEvent(QMouseEvent* e) override;

@@ -250,8 +250,8 @@ private:
 };
 
 void ClimateGrid::keyPressEvent(QKeyEvent* e) {
-    if (e->matches(QKeySequence::Paste) && on_paste) {
-        on_paste();
+    if (e->matches(QKeySequence::Paste)) {
+        emit paste_requested();
         return;
     }
     QTableView::keyPressEvent(e);
@@ -418,7 +418,8 @@ void TForm_Assess::build() {
         change_climate(after);
         return true;
     };
-    w.climate->on_paste = [this] { paste_rows(QApplication::clipboard()->text()); };
+    connect(w.climate, &ClimateGrid::paste_requested, this,
+            [this] { paste_rows(QApplication::clipboard()->text()); });
     connect(w.humidity, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (updating_ || index < 0) return;
         Climate after = doc_.climate();

@@ -24,9 +24,12 @@ class ResultsModel;
 
 // The climate grid: Ctrl+V pastes twelve rows from a spreadsheet.
 class ClimateGrid : public QTableView {
+    Q_OBJECT
 public:
     using QTableView::QTableView;
-    std::function<void()> on_paste;
+
+signals:
+    void paste_requested();
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;

@@ -50,22 +50,18 @@ char16_t typed_char(const QKeyEvent* e) {
 }
 
 void KeyEdit::keyPressEvent(QKeyEvent* e) {
-    if (on_key_down) {
-        int key = key_code(e);
-        on_key_down(key, e->modifiers());
-        if (key == 0) return;
-    }
-    if (on_key_press) {
-        const char16_t typed = typed_char(e);
-        char16_t c = typed;
-        if (c != 0) {
-            on_key_press(c);
-            if (c == 0) return;
-            // The handler put another character in place of the typed one.
-            if (c != typed) {
-                insert(QString(QChar(c)));
-                return;
-            }
+    int key = key_code(e);
+    emit key_down(&key, e->modifiers());
+    if (key == 0) return;
+    const char16_t typed = typed_char(e);
+    char16_t c = typed;
+    if (c != 0) {
+        emit key_press(&c);
+        if (c == 0) return;
+        // The handler put another character in place of the typed one.
+        if (c != typed) {
+            insert(QString(QChar(c)));
+            return;
         }
     }
     QLineEdit::keyPressEvent(e);
@@ -85,10 +81,7 @@ void show_problem(QLineEdit& edit, const QString& reason) {
     edit.setAccessibleDescription(reason);
 }
 
-ActionWatcher::ActionWatcher(QObject* parent, std::function<void()> on_action)
-    : QObject(parent), on_action_(std::move(on_action)) {
-    qApp->installEventFilter(this);
-}
+ActionWatcher::ActionWatcher(QObject* parent) : QObject(parent) { qApp->installEventFilter(this); }
 
 bool ActionWatcher::eventFilter(QObject*, QEvent* e) {
     switch (e->type()) {
@@ -100,12 +93,12 @@ bool ActionWatcher::eventFilter(QObject*, QEvent* e) {
             // a synthesized key may carry none.
             if (e->spontaneous() && !QApplication::activeModalWidget()) {
                 const quint64 t = static_cast<QInputEvent*>(e)->timestamp();
-                if (t == 0 || t != last_timestamp_) on_action_();
+                if (t == 0 || t != last_timestamp_) emit action();
                 last_timestamp_ = t;
             }
             break;
         case QEvent::Drop:  // a file dropped on a window may ask a question
-            if (!QApplication::activeModalWidget()) on_action_();
+            if (!QApplication::activeModalWidget()) emit action();
             break;
         default:
             break;
@@ -113,8 +106,7 @@ bool ActionWatcher::eventFilter(QObject*, QEvent* e) {
     return false;
 }
 
-ExitWatcher::ExitWatcher(QWidget* target, std::function<void()> on_exit)
-    : QObject(target), target_(target), on_exit_(std::move(on_exit)) {
+ExitWatcher::ExitWatcher(QWidget* target) : QObject(target), target_(target) {
     connect(qApp, &QApplication::focusChanged, this, &ExitWatcher::focus_changed);
 }
 
@@ -123,7 +115,7 @@ void ExitWatcher::focus_changed(QWidget* old_widget, QWidget* now_widget) {
     auto inside = [this](QWidget* w) { return w == target_ || target_->isAncestorOf(w); };
     if (!inside(old_widget) || inside(now_widget)) return;
     if (now_widget->window() != target_->window()) return;
-    if (on_exit_) on_exit_();
+    emit exited();
 }
 
 RadioGroup::RadioGroup(QWidget* parent) : QGroupBox(parent), group_(new QButtonGroup(this)) {
@@ -131,9 +123,7 @@ RadioGroup::RadioGroup(QWidget* parent) : QGroupBox(parent), group_(new QButtonG
         items_[i] = new QRadioButton(this);
         group_->addButton(items_[i], i);
     }
-    connect(group_, &QButtonGroup::idClicked, this, [this](int) {
-        if (on_click) on_click();
-    });
+    connect(group_, &QButtonGroup::idClicked, this, [this](int) { emit item_picked(); });
 }
 
 void RadioGroup::set_items(const QString& first, const QString& second) {

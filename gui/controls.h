@@ -31,13 +31,17 @@ UndoChord undo_chord(int key, Qt::KeyboardModifiers modifiers);
 // function keys, control chords). Backspace types 8.
 char16_t typed_char(const QKeyEvent* e);
 
-// One-line edit whose key-down and key-press handlers run before the edit
-// sees the key; setting the key to 0 discards it.
+// One-line edit whose key-down and key-press signals reach their slots
+// before the edit sees the key. A slot may change `*key`; 0 discards it.
+// Connect directly: the edit reads the key back after the emit.
 class KeyEdit : public QLineEdit {
+    Q_OBJECT
 public:
     using QLineEdit::QLineEdit;
-    std::function<void(int& key, Qt::KeyboardModifiers)> on_key_down;
-    std::function<void(char16_t& key)> on_key_press;
+
+signals:
+    void key_down(int* key, Qt::KeyboardModifiers modifiers);
+    void key_press(char16_t* key);  // a typed character only
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
@@ -53,17 +57,20 @@ protected:
     void paintEvent(QPaintEvent* e) override;
 };
 
-// Calls `on_exit` when the focus moves from `target` (or a child of it, such
+// Emits `exited` when the focus moves from `target` (or a child of it, such
 // as a grid's cell editor) to another control of the same window. Focus going
 // to another window (a message box) or to no window is not an exit.
 class ExitWatcher : public QObject {
+    Q_OBJECT
 public:
-    ExitWatcher(QWidget* target, std::function<void()> on_exit);
+    explicit ExitWatcher(QWidget* target);
+
+signals:
+    void exited();
 
 private:
     void focus_changed(QWidget* old_widget, QWidget* now_widget);
     QPointer<QWidget> target_;
-    std::function<void()> on_exit_;
 };
 
 // The background of a cell or edit whose value the checks refuse; its tooltip
@@ -74,31 +81,37 @@ inline const QColor PROBLEM_BACKGROUND(255, 200, 200);
 // accessible description), or takes the mark off for an empty reason.
 void show_problem(QLineEdit& edit, const QString& reason);
 
-// Calls `on_action` for every key press and mouse press that comes from the
+// Emits `action` for every key press and mouse press that comes from the
 // user (a spontaneous event), and every drop, while no modal box is up, in
 // any window.
 class ActionWatcher : public QObject {
+    Q_OBJECT
 public:
-    ActionWatcher(QObject* parent, std::function<void()> on_action);
+    explicit ActionWatcher(QObject* parent);
+
+signals:
+    void action();
 
 protected:
     bool eventFilter(QObject* object, QEvent* e) override;
 
 private:
-    std::function<void()> on_action_;
     quint64 last_timestamp_ = 0;
 };
 
-// A radio group of two items in one column under its caption. `on_click`
-// runs when the user picks an item, not when the program sets one.
+// A radio group of two items in one column under its caption. `item_picked`
+// tells when the user picks an item, not when the program sets one.
 class RadioGroup : public QGroupBox {
+    Q_OBJECT
 public:
     explicit RadioGroup(QWidget* parent = nullptr);
     void set_items(const QString& first, const QString& second);
     int item_index() const;  // -1 when none is selected
     void set_item_index(int index);
     QRadioButton* item(int index) const { return items_[index]; }
-    std::function<void()> on_click;
+
+signals:
+    void item_picked();
 
 protected:
     void resizeEvent(QResizeEvent* e) override;

@@ -298,7 +298,7 @@ bool StringGrid::select_cell(int col, int row) {
         is_fixed(col, row))
         return false;
     bool can_select = true;
-    if (on_select_cell) on_select_cell(this, col, row, can_select);
+    emit selecting_cell(col, row, &can_select);
     if (!can_select) return false;
     set_current(col, row);
     return true;
@@ -406,14 +406,12 @@ bool StringGrid::navigate(int key, Qt::KeyboardModifiers modifiers, QLineEdit* f
 bool StringGrid::handle_key(QKeyEvent* e, QLineEdit* from_editor) {
     QPointer<QLineEdit> editor = from_editor;
     int key = key_code(e);
-    if (on_key_down) {
-        on_key_down(this, key, e->modifiers());
-        if (key == 0) return true;
-    }
+    emit key_down(&key, e->modifiers());
+    if (key == 0) return true;
     const char16_t typed = typed_char(e);
     char16_t c = typed;
-    if (c != 0 && on_key_press) {
-        on_key_press(this, c);
+    if (c != 0) {
+        emit key_press(&c);
         if (c == 0) return true;
     }
     if (from_editor && !editor) return true;  // the handler rebuilt the grid
@@ -449,7 +447,7 @@ void StringGrid::mousePressEvent(QMouseEvent* e) {
     if (mouse_to_cell(pos, col, row) && !is_fixed(col, row)) {
         select_cell(col, row);
     }
-    if (on_mouse_down) on_mouse_down(this, e->button(), pos);
+    emit mouse_down(e->button(), pos);
     e->accept();
 }
 
@@ -473,7 +471,7 @@ bool StringGrid::eventFilter(QObject* watched, QEvent* e) {
         (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick)) {
         auto* me = static_cast<QMouseEvent*>(e);
         const QPoint pos = horizontalHeader()->viewport()->mapTo(this, me->position().toPoint());
-        if (on_mouse_down) on_mouse_down(this, me->button(), pos);
+        emit mouse_down(me->button(), pos);
         return true;
     }
     return QTableView::eventFilter(watched, e);

@@ -5,13 +5,12 @@
 // Row 0 is the horizontal header, so it stays in view while the rows scroll;
 // grid row r is the table's row r - 1. Fixed cells cannot be edited and are
 // drawn like the header. Moving the current cell goes through
-// `on_select_cell`, which may refuse it (the current cell then stays).
+// `selecting_cell`, whose slot may refuse it (the current cell then stays).
 #pragma once
 
 #include <QLineEdit>
 #include <QPointer>
 #include <QTableView>
-#include <functional>
 #include <vector>
 
 class GridCells;
@@ -55,20 +54,26 @@ public:
     void show_editor();
     QLineEdit* editor() const { return editor_; }
 
-    // Asks `on_select_cell`, then moves; true when the cell moved.
+    // Asks `selecting_cell`, then moves; true when the cell moved.
     bool select_cell(int col, int row);
-
-    std::function<void(StringGrid*, int col, int row, bool& can_select)> on_select_cell;
-    // Key-down first (set the key to 0 to discard it), then key-press for a
-    // typed character (set it to 0 to discard it). Both see keys typed into
-    // the cell editor too.
-    std::function<void(StringGrid*, int& key, Qt::KeyboardModifiers)> on_key_down;
-    std::function<void(StringGrid*, char16_t& key)> on_key_press;
-    std::function<void(StringGrid*, Qt::MouseButton, QPoint)> on_mouse_down;
 
     // Both return true when the event was used up.
     bool handle_key(QKeyEvent* e, QLineEdit* from_editor);
     void editor_created(QLineEdit* editor, int col, int row);
+
+signals:
+    // The slots fill in what they point to and the grid reads it back after
+    // the emit, so connect them directly.
+    // Before the current cell moves; a slot refuses by setting `*can_select`
+    // to false.
+    void selecting_cell(int col, int row, bool* can_select);
+    // Key-down first (a slot sets `*key` to 0 to discard it), then key-press
+    // for a typed character (likewise). Both see keys typed into the cell
+    // editor too.
+    void key_down(int* key, Qt::KeyboardModifiers modifiers);
+    void key_press(char16_t* key);
+    // A press on a cell or the header, at a point of this widget.
+    void mouse_down(Qt::MouseButton button, QPoint pos);
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
