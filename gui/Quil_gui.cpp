@@ -17,6 +17,7 @@
 #include "gui/controls.h"
 #include "gui/given_file.h"
 #include "gui/glyphs.h"
+#include "gui/graph_box.h"
 #include "gui/string_grid.h"
 #include "lang/catalogue.h"
 #include "qt/fonts.h"
@@ -75,7 +76,7 @@ void TForm_quil::create_controls() {
     w.mnu_radio_group_calc = named(new RadioGroup(this), "mnu_radio_group_calc");
     w.edit_RadiusC = named(new KeyEdit(this), "edit_RadiusC");
     w.label_RadiusC = named(new QLabel(this), "label_RadiusC");
-    w.graph = named(new GraphBox(this), "graph");
+    w.graph = named(new GraphBox(document_, this), "graph");
     w.graph_problem = named(new QLabel(this), "graph_problem");
     w.graph_problem->setAlignment(Qt::AlignCenter);
     w.graph_problem->setWordWrap(true);
@@ -202,7 +203,6 @@ void TForm_quil::connect_handlers() {
             [this] { eh_mnu_radio_group_wall_OnClick(); });
     connect(w.mnu_radio_group_calc, &RadioGroup::item_picked, this,
             [this] { eh_mnu_radio_group_calc_OnClick(); });
-    w.graph->on_paint = [this] { eh_graph_on_paint(); };
 
     const Toolbar& b = buttons_;
     auto on_click = [this](QToolButton* button, auto handler) {

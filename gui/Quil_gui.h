@@ -10,7 +10,8 @@
 //
 // Handlers are spread over files by concern: Quil_gui.cpp (construction,
 // window events, caption, closing), layout.cpp, grids_view.cpp,
-// grid_events.cpp, field_help.cpp, graph_paint.cpp, copy_report.cpp.
+// grid_events.cpp, field_help.cpp, copy_report.cpp. The graph paints itself
+// (graph_box.h).
 #pragma once
 
 #include <QKeySequence>
@@ -29,7 +30,6 @@
 #include "qt/qt_translations.h"
 
 class GraphBox;
-struct GraphTarget;
 class KeyEdit;
 class LayerGridTarget;
 class QLabel;
@@ -104,9 +104,6 @@ private:
     // text the document has not taken in, else the document's.
     void undo_key(bool redo);
     QLineEdit* typing_editor() const;
-    void eh_graph_on_paint();
-    // The graph as the paint box shows it, for the box's size.
-    GraphTarget screen_graph_target(QSize box);
 
     // --- Copy report (copy_report.cpp) ------------------------------------------
     void add_copy_report_action();

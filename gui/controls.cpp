@@ -67,10 +67,6 @@ void KeyEdit::keyPressEvent(QKeyEvent* e) {
     QLineEdit::keyPressEvent(e);
 }
 
-void GraphBox::paintEvent(QPaintEvent*) {
-    if (on_paint) on_paint();
-}
-
 void show_problem(QLineEdit& edit, const QString& reason) {
     QPalette palette = edit.palette();
     palette.setColor(QPalette::Base, reason.isEmpty()

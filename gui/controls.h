@@ -1,6 +1,6 @@
 // Small controls of the main window: an edit with key events that can be
-// replaced, the graph's paint box, and the watcher that tells when the
-// focus leaves a control for another control of the same window.
+// replaced, and the watcher that tells when the focus leaves a control for
+// another control of the same window.
 #pragma once
 
 #include <QColor>
@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QWidget>
-#include <functional>
 
 class QButtonGroup;
 class QKeyEvent;
@@ -45,16 +44,6 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
-};
-
-// The paint box of the graph: forwards its paint event.
-class GraphBox : public QWidget {
-public:
-    using QWidget::QWidget;
-    std::function<void()> on_paint;
-
-protected:
-    void paintEvent(QPaintEvent* e) override;
 };
 
 // Emits `exited` when the focus moves from `target` (or a child of it, such

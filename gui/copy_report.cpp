@@ -9,7 +9,7 @@
 #include <string>
 
 #include "gui/Quil_gui.h"
-#include "gui/controls.h"
+#include "gui/graph_box.h"
 #include "lang/catalogue.h"
 #include "output/graph.h"
 #include "qt/painter_canvas.h"
@@ -48,7 +48,7 @@ void TForm_quil::copy_report() {
     image.fill(Qt::white);
     {
         QPainter painter(&image);
-        GraphTarget target = screen_graph_target(box);
+        GraphTarget target = w_.graph->screen_target(box);
         target.results_valid = true;  // report_text has just calculated
         paint_graph(painter, document_.record(), target);
     }

@@ -6,6 +6,7 @@
 
 #include "gui/Quil_gui.h"
 #include "gui/controls.h"
+#include "gui/graph_box.h"
 #include "gui/layout.h"
 #include "gui/string_grid.h"
 #include "lang/catalogue.h"

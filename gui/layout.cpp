@@ -6,6 +6,7 @@
 
 #include "gui/Quil_gui.h"
 #include "gui/controls.h"
+#include "gui/graph_box.h"
 #include "gui/string_grid.h"
 #include "output/font_size.h"
 #include "qt/fonts.h"
