@@ -58,9 +58,13 @@ struct WindowState {
     // The status bar: shown or not, and its one text (Windows-1250).
     bool status_visible = false;
     std::string status_text;
+    // What the last successful save wrote, for its note.
+    enum class SavedWhat { data_file, project, partition_only } last_saved = SavedWhat::data_file;
 };
+using SavedWhat = WindowState::SavedWhat;
 
 class AssessmentDocument;
+struct AssessmentState;
 
 // The texts an undo step restores, by slot: the value cells of the
 // conditions grid (external and internal, rows 1 to 4), those of the layer
@@ -77,6 +81,13 @@ using TextSlots = std::array<std::string, TEXT_SLOTS>;
 struct StepName {
     TextD what = TextD::StepSeveralValues;
     std::int8_t layer = 0;
+};
+
+// What a step of the climate or the settings is called: a catalogue E text,
+// with the month (0 = January) when `month` is 0 or more ("θe of February").
+struct AssessmentStepName {
+    int what = 0;
+    int month = -1;
 };
 
 class Document : public QObject {
@@ -153,6 +164,18 @@ public:
     // when there is none.
     std::string undo_text() const;
     std::string redo_text() const;
+    // The same for every step, the climate's and the settings' too, in UTF-8.
+    std::string undo_label() const;
+    std::string redo_label() const;
+    // The climate and the settings replaced by `after`, as one step; the
+    // assessment is made first when there is none yet.
+    void change_assessment(const AssessmentState& after, AssessmentStepName name);
+    // Any change to the project since it was opened or saved, the climate's
+    // and the kind's included; undoing back to the saved state clears it.
+    bool modified() const { return record_.modified != 0; }
+    // Whether a data file would drop part of the project: a climate the user
+    // gave, or a kind of partition.
+    bool holds_more_than_partition() const;
     const QUndoStack& history() const { return history_; }
     // Whether the text differs from what the last edit took in: a cell of
     // conditions() or layers(), the title, the radius.
@@ -227,6 +250,8 @@ signals:
 private:
     class Step;
     friend class Step;
+    class AssessmentStep;
+    friend class AssessmentStep;
     // An edit from its start to its end; only the outermost one counts.
     class EditScope {
     public:
@@ -240,6 +265,11 @@ private:
     private:
         Document& d_;
     };
+    enum class SaveChoice { data_file, project, partition_only, cancel };
+    // Before a data file is written: what to keep when the project holds more.
+    SaveChoice ask_what_to_keep();
+    // The Save As dialog, the project's type chosen first when `project_first`.
+    void run_save_as(bool project_first);
     void error_box(TextA text);
     void set_status(bool visible, const std::string& text, bool paint_now = false);
     void set_busy(bool busy) { emit busy_changed(busy); }
@@ -260,6 +290,8 @@ private:
     bool typed_anything() const;
     void put_texts(const TextSlots& texts);
     std::string step_text(const QUndoCommand* step, TextD verb) const;
+    std::string step_label(const QUndoCommand* step, TextD verb) const;
+    void after_history_move();
 
     Partition& record_;
     OneBoxUi ui_;

@@ -19,6 +19,8 @@
 #include "gui/glyphs.h"
 #include "gui/string_grid.h"
 #include "lang/catalogue.h"
+#include "lang/catalogue_c.h"
+#include "lang/catalogue_e.h"
 #include "qt/fonts.h"
 #include "qt/text_1250.h"
 
@@ -247,7 +249,16 @@ void TForm_quil::connect_document() {
             show_note(from_1250(catalogue_d_text(what)) + shown_path(path));
         };
     };
-    connect(&d, &Document::saved, this, note(TextD::SavedPath));
+    connect(&d, &Document::saved, this, [this, note](const QString& path) {
+        const SavedWhat what = document_.state().last_saved;
+        if (what == SavedWhat::data_file) return note(TextD::SavedPath)(path);
+        // The project's notes say what was kept; they are UTF-8.
+        show_note(QString::fromUtf8(
+            fill_text(catalogue_e_text(what == SavedWhat::project ? E_SAVED_PROJECT
+                                                                  : E_SAVED_PARTITION_ONLY),
+                      {shown_path(path).toStdString()})
+                .c_str()));
+    });
     connect(&d, &Document::exported, this, note(TextD::ExportedPath));
     connect(&d, &Document::language_changed, this, [this] {
         qt_texts_.follow(get_language());
