@@ -64,9 +64,9 @@ void AssessmentDocument::change_climate(const Climate& after, int what, int mont
 bool AssessmentDocument::edit_cell(int month, ClimateColumn column, const std::string& typed) {
     if (month < 0 || month >= MONTHS) return false;
     static constexpr int HEADINGS[CLIMATE_COLUMNS] = {C_COL_THETA_E, C_COL_PHI_E, C_COL_THETA_I,
-                                                       C_COL_PHI_I};
+                                                      C_COL_PHI_I};
     static constexpr int STEPS[CLIMATE_COLUMNS] = {E_STEP_THETA_E, E_STEP_PHI_E, E_STEP_THETA_I,
-                                                    E_STEP_PHI_I};
+                                                   E_STEP_PHI_I};
     double value = 0.0;
     if (!parse_number(typed.c_str(), document_.decimal_separator(), value)) {
         message(fill_text(catalogue_c_text(C_W_CELL_NUMBER),
@@ -118,10 +118,10 @@ void AssessmentDocument::choose_kind(PartitionKind kind) {
 
 void AssessmentDocument::message(const std::string& utf8, MsgIcon icon) {
     // The text is UTF-8 and passed as it is (θ, φ and − have no Windows-1250 form).
-    document_.ui().message_box("", QString::fromStdString(utf8), "",
-                               catalogue_b_text(icon == MsgIcon::error ? TextB::ErrorCaption
-                                                                       : TextB::WarningCaption),
-                               icon, MsgButtons::ok);
+    document_.ui().message_box(
+        "", QString::fromStdString(utf8), "",
+        catalogue_b_text(icon == MsgIcon::error ? TextB::ErrorCaption : TextB::WarningCaption),
+        icon, MsgButtons::ok);
 }
 
 AssessmentPageInput AssessmentDocument::page_input() const {
@@ -220,7 +220,8 @@ void AssessmentDocument::recalculate() {
     if (!valid_) {
         int bad = 0;
         if (check_climate(climate_, bad) != ClimateProblem::None)
-            problem_ = fill_text(catalogue_c_text(C_W_NO_CLIMATE), {catalogue_c_text(C_MONTH_1 + bad)});
+            problem_ =
+                fill_text(catalogue_c_text(C_W_NO_CLIMATE), {catalogue_c_text(C_MONTH_1 + bad)});
         else
             problem_ = catalogue_c_text(C_W_NO_PARTITION);
     }
@@ -236,8 +237,7 @@ std::string AssessmentDocument::report_text() const {
     return assessment_report_text(document_.record(), climate_, settings_, assessment_, sources);
 }
 
-bool AssessmentDocument::read_climate(const QString& path, Climate& out,
-                                      std::string& error) const {
+bool AssessmentDocument::read_climate(const QString& path, Climate& out, std::string& error) const {
     ClimateCsvResult result;
     if (read_climate_file(path_to_bytes(path).constData(), out, result)) return true;
     error = climate_error_message(result, path.toUtf8().constData());
@@ -251,8 +251,8 @@ std::string climate_csv_text(const Climate& climate) {
     for (int m = 0; m < MONTHS; ++m) {
         const ClimateMonth& c = climate.months[m];
         s += std::to_string(m + 1) + "," + format_number("0.0###", c.theta_e, '.') + "," +
-             format_number("0.0###", c.phi_e, '.') + "," +
-             format_number("0.0###", c.theta_i, '.') + "," +
+             format_number("0.0###", c.phi_e, '.') + "," + format_number("0.0###", c.theta_i, '.') +
+             "," +
              (by_class ? std::to_string(climate.humidity_class)
                        : format_number("0.0###", c.phi_i, '.')) +
              "\n";
@@ -303,9 +303,9 @@ bool paste_climate_rows(const std::string& text, char sep, Climate& climate, std
             at = tab + 1;
         }
         if (int(cells.size()) != columns) {
-            error = fill_text(catalogue_c_text(C_W_PASTE_COLUMNS),
-                              {std::to_string(m + 1), std::to_string(cells.size()),
-                               std::to_string(columns)});
+            error = fill_text(
+                catalogue_c_text(C_W_PASTE_COLUMNS),
+                {std::to_string(m + 1), std::to_string(cells.size()), std::to_string(columns)});
             return false;
         }
         ClimateMonth& month = pasted.months[m];
@@ -313,7 +313,8 @@ bool paste_climate_rows(const std::string& text, char sep, Climate& climate, std
                                            &month.phi_i};
         for (int c = 0; c < columns; ++c) {
             double v = 0.0;
-            if (!parse_number(cells[c].c_str(), sep, v) && !parse_number(cells[c].c_str(), '.', v)) {
+            if (!parse_number(cells[c].c_str(), sep, v) &&
+                !parse_number(cells[c].c_str(), '.', v)) {
                 error = fill_text(catalogue_c_text(C_W_PASTE_NUMBER),
                                   {std::to_string(m + 1), std::to_string(c + 1), cells[c]});
                 return false;

@@ -28,9 +28,9 @@
 
 #include "core/Quil_c.h"
 #include "core/message_ui.h"
-#include "lang/result_codes.h"
 #include "document/grid_cells.h"
 #include "document/ui.h"
+#include "lang/result_codes.h"
 #include "lang/text_ids.h"
 
 // The window state the commands and the graph share; lives as long as the
@@ -40,7 +40,7 @@ struct WindowState {
     bool results_valid = true;
     bool graph_dirty = true;
     bool graph_on_screen = true;
-    QString current_file;  // full path; empty while there is none
+    QString current_file;             // full path; empty while there is none
     bool current_is_project = false;  // Save writes a project file, not a data file
     QString open_dir, open_name;
     QString save_dir, save_name;

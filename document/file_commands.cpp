@@ -86,7 +86,7 @@ bool Document::save_to_file(const QString& path, bool project) {
     set_busy(false);
     if (ok) {
         history_.setClean();
-        state_.last_saved = project                     ? SavedWhat::project
+        state_.last_saved = project                       ? SavedWhat::project
                             : holds_more_than_partition() ? SavedWhat::partition_only
                                                           : SavedWhat::data_file;
     }
@@ -117,7 +117,8 @@ void Document::open() {
 }
 
 bool Document::open_file(const QString& path) {
-    if (looks_like_project_file(path_to_bytes(path).constData())) return open_project(path) == READ_DONE;
+    if (looks_like_project_file(path_to_bytes(path).constData()))
+        return open_project(path) == READ_DONE;
     const ReadResult r = read_data_file(record_, path_to_bytes(path).constData());
     if (r == READ_INVALID_FILE) {
         error_box(TextA::DataFileInvalid);

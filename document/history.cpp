@@ -180,7 +180,8 @@ void Document::end_edit() {
     while (last > first && was[last - 1] == now[last - 1]) --last;
     std::vector<TextChange> changes;
     for (int i = 0; i < TEXT_SLOTS; ++i)
-        if (texts[i] != step_texts_[i]) changes.push_back({std::uint8_t(i), step_texts_[i], texts[i]});
+        if (texts[i] != step_texts_[i])
+            changes.push_back({std::uint8_t(i), step_texts_[i], texts[i]});
     auto* step = new Step(*this, name, std::uint16_t(first),
                           std::string(reinterpret_cast<const char*>(was + first), last - first),
                           std::string(reinterpret_cast<const char*>(now + first), last - first),

@@ -5,8 +5,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -164,9 +164,7 @@ public:
         return doc_.edit_cell(index.row(), ClimateColumn(index.column()),
                               value.toString().trimmed().toStdString());
     }
-    void refresh() {
-        emit dataChanged(index(0, 0), index(MONTHS - 1, CLIMATE_COLUMNS - 1));
-    }
+    void refresh() { emit dataChanged(index(0, 0), index(MONTHS - 1, CLIMATE_COLUMNS - 1)); }
     void retranslate() {
         emit headerDataChanged(Qt::Horizontal, 0, CLIMATE_COLUMNS - 1);
         emit headerDataChanged(Qt::Vertical, 0, MONTHS - 1);
@@ -288,7 +286,8 @@ TForm_Assess::TForm_Assess(AssessmentDocument& doc, QWidget* parent)
     // Small screens give the window nearly all of themselves.
     const QSize screen = ui_.screen_size();
     const int margin = screen.width() < 1000 ? 12 : screen.width() / 10;
-    resize(screen.width() - margin, screen.height() - (screen.height() < 700 ? 40 : screen.height() / 10));
+    resize(screen.width() - margin,
+           screen.height() - (screen.height() < 700 ? 40 : screen.height() / 10));
 }
 
 TForm_Assess::~TForm_Assess() = default;
@@ -304,7 +303,8 @@ void TForm_Assess::build() {
     climate_model_ = new ClimateModel(doc_, sep, this);
     w.climate->setModel(climate_model_);
     w.climate->setItemDelegate(new NumberDelegate(sep, w.climate));
-    w.climate->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+    w.climate->setEditTriggers(QAbstractItemView::DoubleClicked |
+                               QAbstractItemView::EditKeyPressed |
                                QAbstractItemView::AnyKeyPressed);
     w.climate->setSelectionMode(QAbstractItemView::SingleSelection);
     w.open_climate = named(new QPushButton(this), "open_climate");
@@ -421,7 +421,9 @@ void TForm_Assess::build_actions() {
         {"action_save", nullptr, {QKeySequence(Qt::CTRL | Qt::Key_S)}, [&d] { d.save(); }},
         {"action_open_climate", w_.open_climate, {}, [&a] { a.open_climate(); }},
         {"action_save_climate", w_.save_climate, {}, [&a] { a.save_climate(); }},
-        {"action_export_text", w_.export_text, {QKeySequence(Qt::CTRL | Qt::Key_E)},
+        {"action_export_text",
+         w_.export_text,
+         {QKeySequence(Qt::CTRL | Qt::Key_E)},
          [&a] { a.export_text(); }},
         {"action_export_pdf", w_.export_pdf, {}, [&a] { a.export_pdf(); }},
         {"action_print", w_.print, {QKeySequence(Qt::CTRL | Qt::Key_P)}, [&a] { a.print(); }},
@@ -509,8 +511,8 @@ void TForm_Assess::retranslate() {
     w.kind->setAccessibleName(c_text(C_W_KIND));
     w.month->setAccessibleName(c_text(C_W_MONTH));
     for (QLabel* v : w.verdicts) v->setAccessibleName(c_text(C_W_A11Y_VERDICTS));
-    for (QPushButton* b : {w.open_climate, w.save_climate, w.export_text, w.export_pdf, w.print,
-                           w.close})
+    for (QPushButton* b :
+         {w.open_climate, w.save_climate, w.export_text, w.export_pdf, w.print, w.close})
         b->setAccessibleName(b->text().remove(QChar(0x2026)));
     climate_model_->retranslate();
     show_results();
@@ -524,13 +526,15 @@ void TForm_Assess::show_results() {
         if (KINDS[k] == doc_.settings().kind) w.kind->setCurrentIndex(int(k));
     updating_ = false;
     if (valid) {
-        const Verdicts v = summary_verdicts(doc_.assessment(), doc_.settings(), ui_.decimal_separator());
+        const Verdicts v =
+            summary_verdicts(doc_.assessment(), doc_.settings(), ui_.decimal_separator());
         const Verdict* all[3] = {&v.interstitial, &v.surface, &v.u};
         for (int i = 0; i < 3; ++i) {
             // Colour is a second cue only: the text says it all.
-            const QColor colour = all[i]->tone == Tone::good  ? QColor(0, 100, 0)
-                                  : all[i]->tone == Tone::bad ? QColor(160, 0, 0)
-                                                              : palette().color(QPalette::WindowText);
+            const QColor colour = all[i]->tone == Tone::good ? QColor(0, 100, 0)
+                                  : all[i]->tone == Tone::bad
+                                      ? QColor(160, 0, 0)
+                                      : palette().color(QPalette::WindowText);
             if (w.verdicts[i]->palette().color(QPalette::WindowText) != colour) {
                 QPalette p = w.verdicts[i]->palette();
                 p.setColor(QPalette::WindowText, colour);

@@ -91,8 +91,7 @@ QString filter_suffix(const QString& filter) {
     const qsizetype close = filter.lastIndexOf(QLatin1Char(')'));
     if (open < 0 || close < open) return {};
     const QString pattern = filter.mid(open + 1, close - open - 1).trimmed();
-    if (!pattern.startsWith(QLatin1String("*.")) || pattern.contains(QLatin1Char(' ')))
-        return {};
+    if (!pattern.startsWith(QLatin1String("*.")) || pattern.contains(QLatin1Char(' '))) return {};
     const QString suffix = pattern.mid(2);
     return suffix.contains(QLatin1Char('*')) ? QString() : suffix;
 }
@@ -101,7 +100,8 @@ QString filter_suffix(const QString& filter) {
 // details are hidden.
 int filter_number(const QStringList& filters, const QString& chosen) {
     for (int i = 0; i < filters.size(); ++i) {
-        if (filters[i] == chosen || filters[i].startsWith(chosen + QLatin1String(" ("))) return i + 1;
+        if (filters[i] == chosen || filters[i].startsWith(chosen + QLatin1String(" (")))
+            return i + 1;
     }
     return 0;
 }

@@ -4,11 +4,11 @@
 // decimal mark into the program's.
 #pragma once
 
-#include "core/clock.h"
-#include "document/ui.h"
-
 #include <QPointer>
 #include <QWidget>
+
+#include "core/clock.h"
+#include "document/ui.h"
 
 class QtUi : public Ui {
 public:
