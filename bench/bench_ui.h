@@ -22,6 +22,9 @@ public:
     QSize screen_size() const override { return {1024, 768}; }
     int scroll_bar_width() const override { return 17; }
     char decimal_separator() const override { return '.'; }
+    void set_dialog_owner(QObject*) override {}
+    QObject* dialog_owner() const override { return nullptr; }
+    bool render_assessment_pdf(const AssessmentPageInput&, std::string&) override { return false; }
     int boxes = 0;
 
 private:

@@ -7,7 +7,10 @@
 #include "core/numfmt.h"
 #include "document/document.h"
 #include "document/paths.h"
+#include "lang/catalogue.h"
 #include "lang/catalogue_c.h"
+#include "lang/catalogue_e.h"
+#include "output/assessment_page.h"
 #include "output/assessment_report.h"
 #include "output/assessment_summary.h"
 
@@ -32,23 +35,7 @@ void AssessmentDocument::choose_month(int month) {
 
 void AssessmentDocument::set_climate(const Climate& climate) {
     climate_ = climate;
-    emit climate_changed();
-    recalculate();
-}
-
-void AssessmentDocument::set_value(int month, ClimateColumn column, double value) {
-    if (month < 0 || month >= MONTHS) return;
-    ClimateMonth& m = climate_.months[month];
-    double* fields[CLIMATE_COLUMNS] = {&m.theta_e, &m.phi_e, &m.theta_i, &m.phi_i};
-    *fields[column] = value;
-    emit climate_changed();
-    recalculate();
-}
-
-void AssessmentDocument::set_humidity_class(int humidity_class) {
-    if (humidity_class < 0 || humidity_class > 5 || humidity_class == climate_.humidity_class)
-        return;
-    climate_.humidity_class = humidity_class;
+    climate_given_ = true;
     emit climate_changed();
     recalculate();
 }
@@ -59,6 +46,173 @@ void AssessmentDocument::set_kind(PartitionKind kind) {
     recalculate();
 }
 
+void AssessmentDocument::restore(const AssessmentState& state) {
+    climate_ = state.climate;
+    settings_ = state.settings;
+    climate_given_ = state.climate_given;
+    emit climate_changed();
+    recalculate();
+}
+
+void AssessmentDocument::change_climate(const Climate& after, int what, int month) {
+    AssessmentState next = state();
+    next.climate = after;
+    next.climate_given = true;
+    document_.change_assessment(next, {what, month});
+}
+
+bool AssessmentDocument::edit_cell(int month, ClimateColumn column, const std::string& typed) {
+    if (month < 0 || month >= MONTHS) return false;
+    static constexpr int HEADINGS[CLIMATE_COLUMNS] = {C_COL_THETA_E, C_COL_PHI_E, C_COL_THETA_I,
+                                                      C_COL_PHI_I};
+    static constexpr int STEPS[CLIMATE_COLUMNS] = {E_STEP_THETA_E, E_STEP_PHI_E, E_STEP_THETA_I,
+                                                   E_STEP_PHI_I};
+    double value = 0.0;
+    if (!parse_number(typed.c_str(), document_.decimal_separator(), value)) {
+        message(fill_text(catalogue_c_text(C_W_CELL_NUMBER),
+                          {catalogue_c_text(C_MONTH_1 + month), catalogue_c_text(HEADINGS[column]),
+                           typed}),
+                MsgIcon::error);
+        return false;
+    }
+    std::string error;
+    if (!climate_value_ok(column, value, error)) {
+        message(std::string(catalogue_c_text(C_MONTH_1 + month)) + ", " +
+                    catalogue_c_text(HEADINGS[column]) + ": " + error,
+                MsgIcon::error);
+        return false;
+    }
+    Climate after = climate_;
+    ClimateMonth& m = after.months[month];
+    double* fields[CLIMATE_COLUMNS] = {&m.theta_e, &m.phi_e, &m.theta_i, &m.phi_i};
+    if (*fields[column] == value) return true;
+    *fields[column] = value;
+    change_climate(after, STEPS[column], month);
+    return true;
+}
+
+void AssessmentDocument::paste(const std::string& text) {
+    Climate after = climate_;
+    std::string error;
+    if (!paste_climate_rows(text, document_.decimal_separator(), after, error)) {
+        message(error, MsgIcon::error);
+        return;
+    }
+    change_climate(after, E_STEP_PASTE);
+}
+
+void AssessmentDocument::choose_humidity(int humidity_class) {
+    if (humidity_class < 0 || humidity_class > 5 || humidity_class == climate_.humidity_class)
+        return;
+    Climate after = climate_;
+    after.humidity_class = humidity_class;
+    change_climate(after, E_STEP_HUMIDITY);
+}
+
+void AssessmentDocument::choose_kind(PartitionKind kind) {
+    if (kind == settings_.kind) return;
+    AssessmentState next = state();
+    next.settings.kind = kind;
+    document_.change_assessment(next, {E_STEP_KIND, -1});
+}
+
+void AssessmentDocument::message(const std::string& utf8, MsgIcon icon) {
+    // The text is UTF-8 and passed as it is (θ, φ and − have no Windows-1250 form).
+    document_.ui().message_box(
+        "", QString::fromStdString(utf8), "",
+        catalogue_b_text(icon == MsgIcon::error ? TextB::ErrorCaption : TextB::WarningCaption),
+        icon, MsgButtons::ok);
+}
+
+AssessmentPageInput AssessmentDocument::page_input() const {
+    return {&document_.record(), &assessment_, settings_, month(), document_.decimal_separator()};
+}
+
+void AssessmentDocument::open_climate() {
+    FileDialog& d = climate_dialog_;
+    d.prepare(catalogue_d_text(TextD::ClimateOpenTitle), catalogue_d_text(TextD::ClimateFilter),
+              d.dir.isEmpty() ? document_.state().save_dir : d.dir, QString(),
+              QStringLiteral("csv"));
+    d.overwrite_prompt = false;
+    const std::optional<QString> path = document_.ui().run_open_dialog(d);
+    if (!path) return;
+    std::string error;
+    Climate read = climate_;
+    if (!read_climate(*path, read, error)) {
+        message(error, MsgIcon::error);
+        return;
+    }
+    change_climate(read, E_STEP_CLIMATE_FILE);
+    d.dir = folder_part(*path);
+}
+
+void AssessmentDocument::save_climate() {
+    FileDialog& d = climate_dialog_;
+    d.prepare(catalogue_d_text(TextD::ClimateSaveTitle), catalogue_d_text(TextD::ClimateFilter),
+              d.dir.isEmpty() ? document_.state().save_dir : d.dir, QString(),
+              QStringLiteral("csv"));
+    d.overwrite_prompt = true;
+    const std::optional<QString> path = document_.ui().run_save_dialog(d);
+    if (!path) return;
+    std::string error;
+    if (!write_climate(*path, error)) message(error, MsgIcon::error);
+    d.dir = folder_part(*path);
+}
+
+namespace {
+
+// The bytes whole or not at all; false when they cannot be written.
+bool write_whole_file(const QString& path, const std::string& bytes) {
+    AtomicFile file;
+    return file.open(path_to_bytes(path).constData()) && file.write(bytes.data(), bytes.size()) &&
+           file.commit();
+}
+
+}  // namespace
+
+void AssessmentDocument::export_text() {
+    FileDialog& d = export_dialog_;
+    d.prepare(catalogue_d_text(TextD::ExportTextTitle), catalogue_d_text(TextD::TextFilter),
+              d.dir.isEmpty() ? document_.state().save_dir : d.dir, QString(),
+              QStringLiteral("txt"));
+    d.overwrite_prompt = true;
+    const std::optional<QString> path = document_.ui().run_save_dialog(d);
+    if (!path) return;
+    if (!write_whole_file(*path, report_text()))
+        message(catalogue_c_text(C_W_CANNOT_WRITE), MsgIcon::error);
+    d.dir = folder_part(*path);
+}
+
+void AssessmentDocument::export_pdf() {
+    if (!valid_) {
+        message(problem_, MsgIcon::error);
+        return;
+    }
+    FileDialog& d = export_dialog_;
+    d.prepare(catalogue_d_text(TextD::ExportPdfTitle), catalogue_d_text(TextD::PdfFilter),
+              d.dir.isEmpty() ? document_.state().save_dir : d.dir, QString(),
+              QStringLiteral("pdf"));
+    d.overwrite_prompt = true;
+    const std::optional<QString> path = document_.ui().run_save_dialog(d);
+    if (!path) return;
+    // Rendered whole first: a failed export leaves the earlier file as it was.
+    std::string pdf;
+    if (!document_.ui().render_assessment_pdf(page_input(), pdf) || !write_whole_file(*path, pdf))
+        message(catalogue_c_text(C_W_CANNOT_WRITE), MsgIcon::error);
+    d.dir = folder_part(*path);
+}
+
+void AssessmentDocument::print() {
+    if (!valid_) {
+        message(problem_, MsgIcon::error);
+        return;
+    }
+    const std::unique_ptr<PrintJob> job = document_.ui().run_print_dialog();
+    if (!job) return;
+    if (!job->print_assessment(page_input()))
+        message(catalogue_c_text(C_W_PRINT_FAILED), MsgIcon::error);
+}
+
 void AssessmentDocument::recalculate() {
     const int before = month();
     valid_ = assess_partition(document_.record(), climate_, settings_, assessment_);
@@ -66,7 +220,8 @@ void AssessmentDocument::recalculate() {
     if (!valid_) {
         int bad = 0;
         if (check_climate(climate_, bad) != ClimateProblem::None)
-            problem_ = fill_text(catalogue_c_text(C_W_NO_CLIMATE), {catalogue_c_text(C_MONTH_1 + bad)});
+            problem_ =
+                fill_text(catalogue_c_text(C_W_NO_CLIMATE), {catalogue_c_text(C_MONTH_1 + bad)});
         else
             problem_ = catalogue_c_text(C_W_NO_PARTITION);
     }
@@ -82,8 +237,7 @@ std::string AssessmentDocument::report_text() const {
     return assessment_report_text(document_.record(), climate_, settings_, assessment_, sources);
 }
 
-bool AssessmentDocument::read_climate(const QString& path, Climate& out,
-                                      std::string& error) const {
+bool AssessmentDocument::read_climate(const QString& path, Climate& out, std::string& error) const {
     ClimateCsvResult result;
     if (read_climate_file(path_to_bytes(path).constData(), out, result)) return true;
     error = climate_error_message(result, path.toUtf8().constData());
@@ -97,8 +251,8 @@ std::string climate_csv_text(const Climate& climate) {
     for (int m = 0; m < MONTHS; ++m) {
         const ClimateMonth& c = climate.months[m];
         s += std::to_string(m + 1) + "," + format_number("0.0###", c.theta_e, '.') + "," +
-             format_number("0.0###", c.phi_e, '.') + "," +
-             format_number("0.0###", c.theta_i, '.') + "," +
+             format_number("0.0###", c.phi_e, '.') + "," + format_number("0.0###", c.theta_i, '.') +
+             "," +
              (by_class ? std::to_string(climate.humidity_class)
                        : format_number("0.0###", c.phi_i, '.')) +
              "\n";
@@ -106,12 +260,8 @@ std::string climate_csv_text(const Climate& climate) {
     return s;
 }
 
-bool AssessmentDocument::save_climate(const QString& path, std::string& error) const {
-    const std::string text = climate_csv_text(climate_);
-    AtomicFile file;
-    if (file.open(path_to_bytes(path).constData()) && file.write(text.data(), text.size()) &&
-        file.commit())
-        return true;
+bool AssessmentDocument::write_climate(const QString& path, std::string& error) const {
+    if (write_whole_file(path, climate_csv_text(climate_))) return true;
     error = catalogue_c_text(C_W_CANNOT_WRITE);
     return false;
 }
@@ -153,9 +303,9 @@ bool paste_climate_rows(const std::string& text, char sep, Climate& climate, std
             at = tab + 1;
         }
         if (int(cells.size()) != columns) {
-            error = fill_text(catalogue_c_text(C_W_PASTE_COLUMNS),
-                              {std::to_string(m + 1), std::to_string(cells.size()),
-                               std::to_string(columns)});
+            error = fill_text(
+                catalogue_c_text(C_W_PASTE_COLUMNS),
+                {std::to_string(m + 1), std::to_string(cells.size()), std::to_string(columns)});
             return false;
         }
         ClimateMonth& month = pasted.months[m];
@@ -163,7 +313,8 @@ bool paste_climate_rows(const std::string& text, char sep, Climate& climate, std
                                            &month.phi_i};
         for (int c = 0; c < columns; ++c) {
             double v = 0.0;
-            if (!parse_number(cells[c].c_str(), sep, v) && !parse_number(cells[c].c_str(), '.', v)) {
+            if (!parse_number(cells[c].c_str(), sep, v) &&
+                !parse_number(cells[c].c_str(), '.', v)) {
                 error = fill_text(catalogue_c_text(C_W_PASTE_NUMBER),
                                   {std::to_string(m + 1), std::to_string(c + 1), cells[c]});
                 return false;

@@ -11,8 +11,19 @@
 
 #include "core/assessment.h"
 #include "core/climate.h"
+#include "core/message_ui.h"
+#include "document/ui.h"
 
 class Document;
+
+// What the assessment adds to the record in a project, as an undo step keeps it.
+struct AssessmentState {
+    Climate climate;
+    AssessmentSettings settings;
+    // The user gave the climate (a cell, a paste, a file, a project): a data
+    // file cannot keep it. The climate made from the conditions is not given.
+    bool climate_given = false;
+};
 
 // The climate grid's columns after the month.
 enum ClimateColumn : int { CLIMATE_THETA_E = 0, CLIMATE_PHI_E, CLIMATE_THETA_I, CLIMATE_PHI_I };
@@ -40,18 +51,35 @@ public:
     void choose_month(int month);
     bool month_chosen() const { return chosen_month_ >= 0; }
 
-    // Each recalculates and tells.
+    // Each recalculates and tells, with no undo step: for a project just
+    // opened, and for scripts. The user's edits are the commands below.
     void set_climate(const Climate& climate);
-    void set_value(int month, ClimateColumn column, double value);
-    void set_humidity_class(int humidity_class);  // 0: φi given
     void set_kind(PartitionKind kind);
+    AssessmentState state() const { return {climate_, settings_, climate_given_}; }
+    void restore(const AssessmentState& state);
+    bool climate_given() const { return climate_given_; }
+
+    // --- commands: each change is one step of the document's history ----------
+    // A typed cell (UTF-8, the Ui's decimal separator); false, with a message,
+    // when it is no number or out of its limits.
+    bool edit_cell(int month, ClimateColumn column, const std::string& typed);
+    // Twelve rows from a spreadsheet (see paste_climate_rows); a message when refused.
+    void paste(const std::string& text);
+    void choose_humidity(int humidity_class);  // 0: φi given
+    void choose_kind(PartitionKind kind);
+    // The file commands, with their dialogs and messages.
+    void open_climate();
+    void save_climate();
+    void export_text();
+    void export_pdf();
+    void print();
 
     // The UTF-8 text report, as parieta-assess prints it.
     std::string report_text() const;
     // Reads a climate file into `out` (the climate itself is not changed) or
     // writes the climate; false with the message (UTF-8) in `error`.
     bool read_climate(const QString& path, Climate& out, std::string& error) const;
-    bool save_climate(const QString& path, std::string& error) const;
+    bool write_climate(const QString& path, std::string& error) const;
 
     void recalculate();
 
@@ -61,9 +89,17 @@ signals:
     void month_changed();
 
 private:
+    // The climate replaced by `after` as one step named `what` (a catalogue E
+    // id), of `month` when it is 0 or more.
+    void change_climate(const Climate& after, int what, int month = -1);
+    void message(const std::string& utf8, MsgIcon icon);
+    AssessmentPageInput page_input() const;
+
     Document& document_;
     Climate climate_;
     AssessmentSettings settings_;
+    bool climate_given_ = false;
+    FileDialog climate_dialog_, export_dialog_;
     Assessment assessment_;
     bool valid_ = false;
     std::string problem_;

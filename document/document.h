@@ -29,9 +29,9 @@
 
 #include "core/Quil_c.h"
 #include "core/message_ui.h"
-#include "lang/result_codes.h"
 #include "document/grid_cells.h"
 #include "document/ui.h"
+#include "lang/result_codes.h"
 #include "lang/text_ids.h"
 
 // The window state the commands and the graph share; lives as long as the
@@ -41,7 +41,7 @@ struct WindowState {
     bool results_valid = true;
     bool graph_dirty = true;
     bool graph_on_screen = true;
-    QString current_file;  // full path; empty while there is none
+    QString current_file;             // full path; empty while there is none
     bool current_is_project = false;  // Save writes a project file, not a data file
     QString open_dir, open_name;
     QString save_dir, save_name;
@@ -59,9 +59,13 @@ struct WindowState {
     // The status bar: shown or not, and its one text (Windows-1250).
     bool status_visible = false;
     std::string status_text;
+    // What the last successful save wrote, for its note.
+    enum class SavedWhat { data_file, project, partition_only } last_saved = SavedWhat::data_file;
 };
+using SavedWhat = WindowState::SavedWhat;
 
 class AssessmentDocument;
+struct AssessmentState;
 
 // How read_grids takes the texts in. numbers_only leaves the title and the
 // layer descriptions out; with_messages lets the checks tell what they refuse.
@@ -84,6 +88,13 @@ using TextSlots = std::array<std::string, TEXT_SLOTS>;
 struct StepName {
     TextD what = TextD::StepSeveralValues;
     std::int8_t layer = 0;
+};
+
+// What a step of the climate or the settings is called: a catalogue E text,
+// with the month (0 = January) when `month` is 0 or more ("θe of February").
+struct AssessmentStepName {
+    int what = 0;
+    int month = -1;
 };
 
 class Document : public QObject {
@@ -160,6 +171,18 @@ public:
     // when there is none.
     std::string undo_text() const;
     std::string redo_text() const;
+    // The same for every step, the climate's and the settings' too, in UTF-8.
+    std::string undo_label() const;
+    std::string redo_label() const;
+    // The climate and the settings replaced by `after`, as one step; the
+    // assessment is made first when there is none yet.
+    void change_assessment(const AssessmentState& after, AssessmentStepName name);
+    // Any change to the project since it was opened or saved, the climate's
+    // and the kind's included; undoing back to the saved state clears it.
+    bool modified() const { return record_.modified != 0; }
+    // Whether a data file would drop part of the project: a climate the user
+    // gave, or a kind of partition.
+    bool holds_more_than_partition() const;
     const QUndoStack& history() const { return history_; }
     // Whether the text differs from what the last edit took in: a cell of
     // conditions() or layers(), the title, the radius.
@@ -234,6 +257,8 @@ signals:
 private:
     class Step;
     friend class Step;
+    class AssessmentStep;
+    friend class AssessmentStep;
     // An edit from its start to its end; only the outermost one counts.
     class EditScope {
     public:
@@ -247,6 +272,11 @@ private:
     private:
         Document& d_;
     };
+    enum class SaveChoice { data_file, project, partition_only, cancel };
+    // Before a data file is written: what to keep when the project holds more.
+    SaveChoice ask_what_to_keep();
+    // The Save As dialog, the project's type chosen first when `project_first`.
+    void run_save_as(bool project_first);
     void error_box(TextA text);
     void set_status(bool visible, const std::string& text, bool paint_now = false);
     void set_busy(bool busy) { emit busy_changed(busy); }
@@ -267,6 +297,8 @@ private:
     bool typed_anything() const;
     void put_texts(const TextSlots& texts);
     std::string step_text(const QUndoCommand* step, TextD verb) const;
+    std::string step_label(const QUndoCommand* step, TextD verb) const;
+    void after_history_move();
 
     Partition& record_;
     OneBoxUi ui_;

@@ -3,6 +3,7 @@
 #include "document/assessment_document.h"
 #include "document/document.h"
 #include "lang/catalogue.h"
+#include "lang/catalogue_e.h"
 #include "lang/file_names.h"
 
 namespace {
@@ -18,6 +19,15 @@ std::string with_project_filter(const char* filter) {
     const std::string project = catalogue_d_text(TextD::ProjectFilter);
     if (bar == std::string::npos) return s + "|" + project;
     return s.substr(0, bar) + "|" + project + s.substr(bar);
+}
+
+// `path` as a project's name: the data file's extension, which a dialog
+// may have added, gives way to the project's.
+QString as_project_path(QString path) {
+    if (path.endsWith(QLatin1String(PROJECT_SUFFIX), Qt::CaseInsensitive)) return path;
+    const QString data_ext = QString::fromLatin1(file_name_of(FileName::DataExtensionDot));
+    if (path.endsWith(data_ext, Qt::CaseInsensitive)) path.chop(data_ext.size());
+    return path + QLatin1String(PROJECT_SUFFIX);
 }
 
 bool names_project(const QString& path) {
@@ -43,6 +53,21 @@ bool Document::confirm_discard() {
     return record_.modified == 0;
 }
 
+Document::SaveChoice Document::ask_what_to_keep() {
+    if (!holds_more_than_partition()) return SaveChoice::data_file;
+    // The question is UTF-8: it is the project's, in catalogue E.
+    switch (ui_.message_box("", QString::fromUtf8(catalogue_e_text(E_KEEP_QUESTION)), "",
+                            catalogue_b_text(TextB::WarningCaption), MsgIcon::question,
+                            MsgButtons::yes_no_cancel)) {
+        case MsgAnswer::yes:
+            return SaveChoice::project;
+        case MsgAnswer::no:
+            return SaveChoice::partition_only;
+        default:
+            return SaveChoice::cancel;
+    }
+}
+
 bool Document::save_to_file(const QString& path, bool project) {
     set_busy(true);
     set_status(true, catalogue_b_text(TextB::SavingData));
@@ -59,7 +84,12 @@ bool Document::save_to_file(const QString& path, bool project) {
     }
     // The box must not carry the wait cursor.
     set_busy(false);
-    if (ok) history_.setClean();
+    if (ok) {
+        history_.setClean();
+        state_.last_saved = project                       ? SavedWhat::project
+                            : holds_more_than_partition() ? SavedWhat::partition_only
+                                                          : SavedWhat::data_file;
+    }
     if (!ok) error_box(TextA::CannotSaveData);
     set_status(false, "");
     if (ok) emit saved(path);
@@ -87,7 +117,8 @@ void Document::open() {
 }
 
 bool Document::open_file(const QString& path) {
-    if (looks_like_project_file(path_to_bytes(path).constData())) return open_project(path) == READ_DONE;
+    if (looks_like_project_file(path_to_bytes(path).constData()))
+        return open_project(path) == READ_DONE;
     const ReadResult r = read_data_file(record_, path_to_bytes(path).constData());
     if (r == READ_INVALID_FILE) {
         error_box(TextA::DataFileInvalid);
@@ -143,32 +174,62 @@ void Document::save() {
         save_as();
         return;
     }
-    if (read_grids(ReadFlag::with_messages))
-        save_to_file(state_.current_file);
-    else
-        show_invalid_data_error();
-}
-
-void Document::save_as() {
-    if (!save_dialog_) return;
     if (!read_grids(ReadFlag::with_messages)) {
         show_invalid_data_error();
         return;
     }
+    if (state_.current_is_project) {
+        save_to_file(state_.current_file, true);
+        return;
+    }
+    // A data file keeps the partition only: never drop the rest unasked.
+    switch (ask_what_to_keep()) {
+        case SaveChoice::cancel:
+            return;
+        case SaveChoice::project:
+            run_save_as(true);
+            return;
+        default:
+            save_to_file(state_.current_file, false);
+    }
+}
+
+void Document::save_as() {
+    if (!read_grids(ReadFlag::with_messages)) {
+        show_invalid_data_error();
+        return;
+    }
+    run_save_as(state_.current_is_project);
+}
+
+void Document::run_save_as(bool project_first) {
+    if (!save_dialog_) return;
     FileDialog& d = *save_dialog_;
     d.prepare(TextA::SaveDialogTitle, TextA::SaveFilter, state_.save_dir, state_.save_name,
               QString::fromLatin1(file_name_of(FileName::DataExtension)));
     d.filter = with_project_filter(d.filter.c_str());
+    // The project's filter is the second.
+    if (project_first) {
+        d.filter_index = 2;
+        d.name = as_project_path(d.name);
+        d.default_ext = QLatin1String(PROJECT_SUFFIX + 1);
+    }
     std::optional<QString> path = ui_.run_save_dialog(d);
     if (!path) return;
-    // The project's filter is the second.
-    const bool project = d.filter_index == 2 || names_project(*path);
-    if (project && !names_project(*path)) {
-        // The dialog may have added the data file's extension.
-        const QString data_ext = QString::fromLatin1(file_name_of(FileName::DataExtensionDot));
-        if (path->endsWith(data_ext, Qt::CaseInsensitive)) path->chop(data_ext.size());
-        *path += QLatin1String(PROJECT_SUFFIX);
+    // The filter chosen wins; a name typed with the project's suffix counts as choosing it.
+    bool project = d.filter_index == 2 || names_project(*path);
+    if (!project) {
+        switch (ask_what_to_keep()) {
+            case SaveChoice::cancel:
+                return;
+            case SaveChoice::project:
+                project = true;
+                break;
+            default:
+                break;
+        }
     }
+    if (project) *path = as_project_path(*path);
     if (!save_to_file(*path, project)) return;
     state_.current_is_project = project;
     set_current_file(*path);

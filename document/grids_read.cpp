@@ -74,8 +74,8 @@ bool Document::read_grids(ReadFlags flags) {
     const bool curved = record_.wall_type == 1;
     const std::size_t radius_at = problems.size();
     if (curved)
-        radius_problem = check(FLD_RADIUS, TextA::RadiusName, radius_text_,
-                               state_.field_status[FLD_RADIUS], 0);
+        radius_problem =
+            check(FLD_RADIUS, TextA::RadiusName, radius_text_, state_.field_status[FLD_RADIUS], 0);
     else if (show)
         state_.field_status[FLD_RADIUS] = CHECK_OK;
 
@@ -84,8 +84,8 @@ bool Document::read_grids(ReadFlags flags) {
     for (int r = 1; r <= n; ++r) {
         if (!numbers_only)
             set_layer_description(record_, layers_.text(LAYER_DESCRIPTION, r).c_str(), r - 1);
-        check_cell(layer_problems, LAYER_THICKNESS, r, FLD_THICKNESS, TextA::ThicknessName,
-                   layers_, state_.thickness_status[r - 1], r);
+        check_cell(layer_problems, LAYER_THICKNESS, r, FLD_THICKNESS, TextA::ThicknessName, layers_,
+                   state_.thickness_status[r - 1], r);
         check_cell(layer_problems, LAYER_LAMBDA, r, FLD_LAMBDA, TextA::LambdaName, layers_,
                    state_.lambda_status[r - 1], r);
         if (dampness)

@@ -7,9 +7,13 @@
 #include <utility>
 #include <vector>
 
+#include "core/cp1250.h"
+#include "document/assessment_document.h"
 #include "document/document.h"
 #include "document/grid_columns.h"
 #include "lang/catalogue.h"
+#include "lang/catalogue_c.h"
+#include "lang/catalogue_e.h"
 
 namespace {
 
@@ -121,6 +125,35 @@ private:
     bool pushed_ = false;
 };
 
+// The climate and the settings of the assessment, before and after.
+class Document::AssessmentStep : public QUndoCommand {
+public:
+    AssessmentStep(Document& document, AssessmentStepName name, const AssessmentState& before,
+                   const AssessmentState& after)
+        : name(name), before_(before), after_(after), document_(document) {}
+    void undo() override { document_.assessment().restore(before_); }
+    void redo() override { document_.assessment().restore(after_); }
+
+    const AssessmentStepName name;
+
+private:
+    const AssessmentState before_, after_;
+    Document& document_;
+};
+
+void Document::change_assessment(const AssessmentState& after, AssessmentStepName name) {
+    if (edit_depth_ > 0) return;
+    // What was typed in the main window goes in first, as a step of its own.
+    if (typed_anything()) read_grids();
+    history_.push(new AssessmentStep(*this, name, assessment().state(), after));
+    after_history_move();
+}
+
+bool Document::holds_more_than_partition() const {
+    return assessment_ &&
+           (assessment_->climate_given() || assessment_->settings().kind != PartitionKind::None);
+}
+
 void Document::begin_edit(std::optional<StepName> name) {
     if (edit_depth_++ > 0) return;
     std::memcpy(edit_before_.data(), input_bytes(record_), PAYLOAD_SIZE);
@@ -147,7 +180,8 @@ void Document::end_edit() {
     while (last > first && was[last - 1] == now[last - 1]) --last;
     std::vector<TextChange> changes;
     for (int i = 0; i < TEXT_SLOTS; ++i)
-        if (texts[i] != step_texts_[i]) changes.push_back({std::uint8_t(i), step_texts_[i], texts[i]});
+        if (texts[i] != step_texts_[i])
+            changes.push_back({std::uint8_t(i), step_texts_[i], texts[i]});
     auto* step = new Step(*this, name, std::uint16_t(first),
                           std::string(reinterpret_cast<const char*>(was + first), last - first),
                           std::string(reinterpret_cast<const char*>(now + first), last - first),
@@ -226,6 +260,10 @@ void Document::go_through_step(bool forward) {
     if (typed_anything()) read_grids();
     if (!(forward ? history_.canRedo() : history_.canUndo())) return;
     forward ? history_.redo() : history_.undo();
+    after_history_move();
+}
+
+void Document::after_history_move() {
     record_.modified = history_.isClean() ? 0 : 1;
     emit history_changed();
 }
@@ -239,6 +277,24 @@ std::string Document::step_text(const QUndoCommand* command, TextD verb) const {
     if (const int layer = step->name.layer; layer > 0)
         text += " " + std::to_string(layer) + "-" + std::to_string(layer + 1);
     return text;
+}
+
+std::string Document::step_label(const QUndoCommand* command, TextD verb) const {
+    const auto* step = dynamic_cast<const AssessmentStep*>(command);
+    if (!step) return cp1250_to_utf8_lossy(step_text(command, verb));
+    std::string name = catalogue_e_text(step->name.what);
+    if (step->name.month >= 0)
+        name = fill_text(catalogue_e_text(E_STEP_CELL),
+                         {name, catalogue_e_text(E_STEP_MONTH_1 + step->name.month)});
+    return cp1250_to_utf8_lossy(catalogue_d_text(verb)) + ": " + name;
+}
+
+std::string Document::undo_label() const {
+    return step_label(history_.command(history_.index() - 1), TextD::Undo);
+}
+
+std::string Document::redo_label() const {
+    return step_label(history_.command(history_.index()), TextD::Redo);
 }
 
 std::string Document::undo_text() const {

@@ -2,6 +2,7 @@
 // behind one interface: qt/ implements it with Qt, tests script a fake.
 #pragma once
 
+#include <QObject>
 #include <QSize>
 #include <QString>
 #include <functional>
@@ -80,6 +81,29 @@ public:
     virtual int scroll_bar_width() const = 0;
     // '.' or ',', whatever the locale's own mark.
     virtual char decimal_separator() const = 0;
+    // Boxes and dialogs come up over `window`, a window of the program, until
+    // another is named; null names the main window again.
+    virtual void set_dialog_owner(QObject* window) = 0;
+    virtual QObject* dialog_owner() const = 0;
+    // The assessment's pages as the bytes of a PDF file; false when they
+    // cannot be made. The document writes them, whole or not at all.
+    virtual bool render_assessment_pdf(const AssessmentPageInput& in, std::string& bytes) = 0;
+};
+
+// Names `window` as the owner of every box and dialog while it lives, then
+// the one before: a command asked from a window keeps its questions there.
+class DialogOwnerScope {
+public:
+    DialogOwnerScope(Ui& ui, QObject* window) : ui_(ui), before_(ui.dialog_owner()) {
+        ui_.set_dialog_owner(window);
+    }
+    ~DialogOwnerScope() { ui_.set_dialog_owner(before_); }
+    DialogOwnerScope(const DialogOwnerScope&) = delete;
+    DialogOwnerScope& operator=(const DialogOwnerScope&) = delete;
+
+private:
+    Ui& ui_;
+    QObject* before_;
 };
 
 // Passes everything on to another Ui, but lets only one message box be open:
@@ -114,6 +138,11 @@ public:
     QSize screen_size() const override { return ui_.screen_size(); }
     int scroll_bar_width() const override { return ui_.scroll_bar_width(); }
     char decimal_separator() const override { return ui_.decimal_separator(); }
+    void set_dialog_owner(QObject* window) override { ui_.set_dialog_owner(window); }
+    QObject* dialog_owner() const override { return ui_.dialog_owner(); }
+    bool render_assessment_pdf(const AssessmentPageInput& in, std::string& bytes) override {
+        return ui_.render_assessment_pdf(in, bytes);
+    }
 
 private:
     template <class Show>

@@ -20,6 +20,8 @@
 #include "gui/graph_box.h"
 #include "gui/string_grid.h"
 #include "lang/catalogue.h"
+#include "lang/catalogue_c.h"
+#include "lang/catalogue_e.h"
 #include "qt/fonts.h"
 #include "qt/text_1250.h"
 
@@ -231,12 +233,11 @@ void TForm_quil::connect_document() {
     Document& d = document_;
     connect(&d, &Document::grids_filled, this, [this](bool values) { show_grids(values); });
     connect(&d, &Document::caption_changed, this, [this] { update_caption(); });
-    connect(&d, &Document::results_changed, this,
-            [this] {
-                w_.graph->setVisible(document_.state().results_valid);
-                show_problems();
-                show_graph_description();
-            });
+    connect(&d, &Document::results_changed, this, [this] {
+        w_.graph->setVisible(document_.state().results_valid);
+        show_problems();
+        show_graph_description();
+    });
     connect(&d, &Document::graph_changed, this, [this] {
         w_.graph->update();
         show_graph_description();
@@ -254,7 +255,16 @@ void TForm_quil::connect_document() {
             show_note(from_1250(catalogue_d_text(what)) + shown_path(path));
         };
     };
-    connect(&d, &Document::saved, this, note(TextD::SavedPath));
+    connect(&d, &Document::saved, this, [this, note](const QString& path) {
+        const SavedWhat what = document_.state().last_saved;
+        if (what == SavedWhat::data_file) return note(TextD::SavedPath)(path);
+        // The project's notes say what was kept; they are UTF-8.
+        show_note(QString::fromUtf8(
+            fill_text(catalogue_e_text(what == SavedWhat::project ? E_SAVED_PROJECT
+                                                                  : E_SAVED_PARTITION_ONLY),
+                      {shown_path(path).toStdString()})
+                .c_str()));
+    });
     connect(&d, &Document::exported, this, note(TextD::ExportedPath));
     connect(&d, &Document::language_changed, this, [this] {
         qt_texts_.follow(get_language());
@@ -271,10 +281,9 @@ void TForm_quil::eh_Form_quil_OnCreate() {
     const int language = read_settings();
     qt_texts_.follow(language);
     const Toolbar& b = buttons_;
-    for (QToolButton* button :
-         {b.SpeedButtonInfo1, b.SpeedButtonInfo2, b.SpeedButtonOpen, b.SpeedButtonSaveAs,
-          b.SpeedButtonExportAs, b.SpeedButtonMaterials, b.SpeedButtonPrint, b.SpeedButtonExit,
-          b.SpeedButtonAssess})
+    for (QToolButton* button : {b.SpeedButtonInfo1, b.SpeedButtonInfo2, b.SpeedButtonOpen,
+                                b.SpeedButtonSaveAs, b.SpeedButtonExportAs, b.SpeedButtonMaterials,
+                                b.SpeedButtonPrint, b.SpeedButtonExit, b.SpeedButtonAssess})
         button->setEnabled(true);
     b.SpeedButtonSave->setEnabled(false);
     b.SpeedButtonExport->setEnabled(false);
@@ -301,7 +310,8 @@ void TForm_quil::update_caption() {
     QString title = from_1250(catalogue_a_text(TextA::ProgramName)) + QStringLiteral(" <- ") +
                     from_1250(catalogue_a_text(TextA::ProgramSubtitle));
     if (!file.isEmpty()) title += QStringLiteral(" + ") + shown_path(file);
-    setWindowTitle(title);
+    // Where Qt puts the unsaved mark; it shows nothing while there is none.
+    setWindowTitle(title + QLatin1String("[*]"));
     buttons_.SpeedButtonSave->setEnabled(!file.isEmpty());
     buttons_.SpeedButtonExport->setEnabled(!file.isEmpty());
 }
@@ -331,10 +341,13 @@ void TForm_quil::show_history() {
     const Toolbar& b = buttons_;
     b.SpeedButtonUndo->setEnabled(document_.can_undo());
     b.SpeedButtonRedo->setEnabled(document_.can_redo());
-    b.SpeedButtonUndo->setAccessibleName(from_1250(document_.undo_text().c_str()));
-    b.SpeedButtonRedo->setAccessibleName(from_1250(document_.redo_text().c_str()));
+    // The labels are UTF-8: a step of the climate names θ and φ.
+    b.SpeedButtonUndo->setAccessibleName(QString::fromStdString(document_.undo_label()));
+    b.SpeedButtonRedo->setAccessibleName(QString::fromStdString(document_.redo_label()));
     for (QToolButton* button : {b.SpeedButtonUndo, b.SpeedButtonRedo})
         show_hint(button, button->accessibleName());
+    // The unsaved mark in the title, as Qt shows it; the title's text stays.
+    setWindowModified(document_.modified());
 }
 
 void TForm_quil::undo_key(bool redo) {
@@ -353,8 +366,7 @@ QLineEdit* TForm_quil::typing_editor() const {
     for (StringGrid* g : {w_.mnu_table1, w_.mnu_table2}) {
         QLineEdit* editor = g->editor();
         if (!editor || focus != editor) continue;
-        const GridCells& cells =
-            g == w_.mnu_table1 ? document_.conditions() : document_.layers();
+        const GridCells& cells = g == w_.mnu_table1 ? document_.conditions() : document_.layers();
         return document_.typed_in_cell(cells, g->col(), g->row()) ? editor : nullptr;
     }
     return nullptr;

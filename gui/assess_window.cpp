@@ -1,11 +1,12 @@
 #include "gui/assess_window.h"
 
 #include <QAbstractTableModel>
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -16,13 +17,10 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScrollBar>
-#include <QShortcut>
 #include <QStyledItemDelegate>
-#include <QUndoStack>
 #include <QVBoxLayout>
 #include <array>
 
-#include "core/atomic_file.h"
 #include "core/numfmt.h"
 #include "document/assessment_document.h"
 #include "document/document.h"
@@ -50,18 +48,6 @@ T* named(T* widget, const char* name) {
     widget->setObjectName(name);
     return widget;
 }
-
-class ClimateCommand : public QUndoCommand {
-public:
-    ClimateCommand(AssessmentDocument& doc, const Climate& before, const Climate& after)
-        : doc_(doc), before_(before), after_(after) {}
-    void redo() override { doc_.set_climate(after_); }
-    void undo() override { doc_.set_climate(before_); }
-
-private:
-    AssessmentDocument& doc_;
-    Climate before_, after_;
-};
 
 // The typed characters a number may hold; either mark types the separator
 // in force (the keypad sends "." under every locale).
@@ -135,7 +121,6 @@ class ClimateModel : public QAbstractTableModel {
 public:
     ClimateModel(AssessmentDocument& doc, char sep, QObject* parent)
         : QAbstractTableModel(parent), doc_(doc), sep_(sep) {}
-    std::function<bool(int month, ClimateColumn column, const QString& text)> on_edit;
 
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : MONTHS;
@@ -173,12 +158,13 @@ public:
         return f;
     }
     bool setData(const QModelIndex& index, const QVariant& value, int role) override {
-        if (role != Qt::EditRole || !on_edit || derived(index.column())) return false;
-        return on_edit(index.row(), ClimateColumn(index.column()), value.toString());
+        if (role != Qt::EditRole || derived(index.column())) return false;
+        // A refused cell's message comes up over the assessment window.
+        const DialogOwnerScope owner(doc_.document().ui(), QObject::parent());
+        return doc_.edit_cell(index.row(), ClimateColumn(index.column()),
+                              value.toString().trimmed().toStdString());
     }
-    void refresh() {
-        emit dataChanged(index(0, 0), index(MONTHS - 1, CLIMATE_COLUMNS - 1));
-    }
+    void refresh() { emit dataChanged(index(0, 0), index(MONTHS - 1, CLIMATE_COLUMNS - 1)); }
     void retranslate() {
         emit headerDataChanged(Qt::Horizontal, 0, CLIMATE_COLUMNS - 1);
         emit headerDataChanged(Qt::Vertical, 0, MONTHS - 1);
@@ -288,7 +274,6 @@ void ChartsBox::mousePressEvent(QMouseEvent* e) {
 TForm_Assess::TForm_Assess(AssessmentDocument& doc, QWidget* parent)
     : QWidget(parent, Qt::Window), doc_(doc), ui_(doc.document().ui()) {
     setObjectName("Form_Assess");
-    undo_ = new QUndoStack(this);
     build();
     connect(&doc_, &AssessmentDocument::results_changed, this, [this] { show_results(); });
     connect(&doc_, &AssessmentDocument::climate_changed, this, [this] { show_climate_state(); });
@@ -301,7 +286,8 @@ TForm_Assess::TForm_Assess(AssessmentDocument& doc, QWidget* parent)
     // Small screens give the window nearly all of themselves.
     const QSize screen = ui_.screen_size();
     const int margin = screen.width() < 1000 ? 12 : screen.width() / 10;
-    resize(screen.width() - margin, screen.height() - (screen.height() < 700 ? 40 : screen.height() / 10));
+    resize(screen.width() - margin,
+           screen.height() - (screen.height() < 700 ? 40 : screen.height() / 10));
 }
 
 TForm_Assess::~TForm_Assess() = default;
@@ -317,7 +303,8 @@ void TForm_Assess::build() {
     climate_model_ = new ClimateModel(doc_, sep, this);
     w.climate->setModel(climate_model_);
     w.climate->setItemDelegate(new NumberDelegate(sep, w.climate));
-    w.climate->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+    w.climate->setEditTriggers(QAbstractItemView::DoubleClicked |
+                               QAbstractItemView::EditKeyPressed |
                                QAbstractItemView::AnyKeyPressed);
     w.climate->setSelectionMode(QAbstractItemView::SingleSelection);
     w.open_climate = named(new QPushButton(this), "open_climate");
@@ -392,42 +379,17 @@ void TForm_Assess::build() {
     main->addWidget(w.charts, 1);
     main->addLayout(buttons);
 
-    // The edits and commands.
-    climate_model_->on_edit = [this, sep](int month, ClimateColumn column, const QString& text) {
-        double value = 0.0;
-        const std::string typed = text.trimmed().toStdString();
-        if (!parse_number(typed.c_str(), sep, value)) {
-            message(fill_text(catalogue_c_text(C_W_CELL_NUMBER),
-                              {catalogue_c_text(C_MONTH_1 + month),
-                               catalogue_c_text(CLIMATE_HEADINGS[column]), typed}),
-                    MsgIcon::error);
-            return false;
-        }
-        std::string error;
-        if (!climate_value_ok(column, value, error)) {
-            message(std::string(catalogue_c_text(C_MONTH_1 + month)) + ", " +
-                        catalogue_c_text(CLIMATE_HEADINGS[column]) + ": " + error,
-                    MsgIcon::error);
-            return false;
-        }
-        Climate after = doc_.climate();
-        ClimateMonth& m = after.months[month];
-        double* fields[CLIMATE_COLUMNS] = {&m.theta_e, &m.phi_e, &m.theta_i, &m.phi_i};
-        if (*fields[column] == value) return true;
-        *fields[column] = value;
-        change_climate(after);
-        return true;
-    };
-    connect(w.climate, &ClimateGrid::paste_requested, this,
-            [this] { paste_rows(QApplication::clipboard()->text()); });
+    // The edits and commands: the document's, with their boxes over this window.
+    connect(w.climate, &ClimateGrid::paste_requested, this, [this] {
+        as_owner([this] { doc_.paste(QApplication::clipboard()->text().toStdString()); });
+    });
+    // Tab leaves the grid for the other controls.
+    w.climate->setTabKeyNavigation(false);
     connect(w.humidity, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (updating_ || index < 0) return;
-        Climate after = doc_.climate();
-        after.humidity_class = index;
-        if (after.humidity_class != doc_.climate().humidity_class) change_climate(after);
+        if (!updating_ && index >= 0) as_owner([&] { doc_.choose_humidity(index); });
     });
     connect(w.kind, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (!updating_ && index >= 0) doc_.set_kind(KINDS[index]);
+        if (!updating_ && index >= 0) as_owner([&] { doc_.choose_kind(KINDS[index]); });
     });
     connect(w.month, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (!updating_ && index >= 0) doc_.choose_month(index);
@@ -436,20 +398,54 @@ void TForm_Assess::build() {
             [this](const QModelIndex& index) { doc_.choose_month(index.row()); });
     connect(w.results->verticalHeader(), &QHeaderView::sectionClicked, this,
             [this](int row) { doc_.choose_month(row); });
-    connect(w.open_climate, &QPushButton::clicked, this, [this] { open_climate(); });
-    connect(w.save_climate, &QPushButton::clicked, this, [this] { save_climate(); });
-    connect(w.export_text, &QPushButton::clicked, this, [this] { export_text(); });
-    connect(w.export_pdf, &QPushButton::clicked, this, [this] { export_pdf(); });
-    connect(w.print, &QPushButton::clicked, this, [this] { print(); });
-    connect(w.close, &QPushButton::clicked, this, [this] { close(); });
+    build_actions();
+}
 
-    auto* undo = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
-    connect(undo, &QShortcut::activated, undo_, &QUndoStack::undo);
-    auto* redo = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), this);
-    connect(redo, &QShortcut::activated, undo_, &QUndoStack::redo);
+// The window's commands, one row each: the action's name, its button (if
+// any), its keys and what it does. Every one of them is the document's.
+void TForm_Assess::build_actions() {
+    Document& d = doc_.document();
+    AssessmentDocument& a = doc_;
+    struct Row {
+        const char* name;
+        QPushButton* button;
+        QList<QKeySequence> keys;
+        std::function<void()> run;
+    };
+    const Row rows[] = {
+        {"action_undo", nullptr, {QKeySequence::Undo}, [&d] { d.undo(); }},
+        {"action_redo",
+         nullptr,
+         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
+         [&d] { d.redo(); }},
+        {"action_save", nullptr, {QKeySequence(Qt::CTRL | Qt::Key_S)}, [&d] { d.save(); }},
+        {"action_open_climate", w_.open_climate, {}, [&a] { a.open_climate(); }},
+        {"action_save_climate", w_.save_climate, {}, [&a] { a.save_climate(); }},
+        {"action_export_text",
+         w_.export_text,
+         {QKeySequence(Qt::CTRL | Qt::Key_E)},
+         [&a] { a.export_text(); }},
+        {"action_export_pdf", w_.export_pdf, {}, [&a] { a.export_pdf(); }},
+        {"action_print", w_.print, {QKeySequence(Qt::CTRL | Qt::Key_P)}, [&a] { a.print(); }},
+        {"action_close", w_.close, {QKeySequence(Qt::Key_Escape)}, [this] { close(); }},
+    };
+    for (const Row& row : rows) {
+        auto* action = new QAction(this);
+        action->setObjectName(row.name);
+        action->setShortcuts(row.keys);
+        // The keys work from a cell's editor and the combo boxes too.
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+        const std::function<void()> run = row.run;
+        connect(action, &QAction::triggered, this, [this, run] { as_owner(run); });
+        if (row.button) connect(row.button, &QPushButton::clicked, action, &QAction::trigger);
+    }
+}
 
-    climate_dialog_.default_ext = QStringLiteral("csv");
-    climate_dialog_.dir = export_dialog_.dir = doc_.document().state().save_dir;
+template <class F>
+void TForm_Assess::as_owner(F&& run) {
+    const DialogOwnerScope owner(doc_.document().ui(), this);
+    run();
 }
 
 void TForm_Assess::fit_rows() {
@@ -515,8 +511,8 @@ void TForm_Assess::retranslate() {
     w.kind->setAccessibleName(c_text(C_W_KIND));
     w.month->setAccessibleName(c_text(C_W_MONTH));
     for (QLabel* v : w.verdicts) v->setAccessibleName(c_text(C_W_A11Y_VERDICTS));
-    for (QPushButton* b : {w.open_climate, w.save_climate, w.export_text, w.export_pdf, w.print,
-                           w.close})
+    for (QPushButton* b :
+         {w.open_climate, w.save_climate, w.export_text, w.export_pdf, w.print, w.close})
         b->setAccessibleName(b->text().remove(QChar(0x2026)));
     climate_model_->retranslate();
     show_results();
@@ -530,13 +526,15 @@ void TForm_Assess::show_results() {
         if (KINDS[k] == doc_.settings().kind) w.kind->setCurrentIndex(int(k));
     updating_ = false;
     if (valid) {
-        const Verdicts v = summary_verdicts(doc_.assessment(), doc_.settings(), ui_.decimal_separator());
+        const Verdicts v =
+            summary_verdicts(doc_.assessment(), doc_.settings(), ui_.decimal_separator());
         const Verdict* all[3] = {&v.interstitial, &v.surface, &v.u};
         for (int i = 0; i < 3; ++i) {
             // Colour is a second cue only: the text says it all.
-            const QColor colour = all[i]->tone == Tone::good  ? QColor(0, 100, 0)
-                                  : all[i]->tone == Tone::bad ? QColor(160, 0, 0)
-                                                              : palette().color(QPalette::WindowText);
+            const QColor colour = all[i]->tone == Tone::good ? QColor(0, 100, 0)
+                                  : all[i]->tone == Tone::bad
+                                      ? QColor(160, 0, 0)
+                                      : palette().color(QPalette::WindowText);
             if (w.verdicts[i]->palette().color(QPalette::WindowText) != colour) {
                 QPalette p = w.verdicts[i]->palette();
                 p.setColor(QPalette::WindowText, colour);
@@ -574,99 +572,4 @@ void TForm_Assess::show_climate_state() {
     int width = w_.climate->verticalHeader()->width() + 2 * w_.climate->frameWidth();
     for (int col = 0; col < CLIMATE_COLUMNS; ++col) width += w_.climate->columnWidth(col);
     if (w_.climate->width() != width) w_.climate->setFixedWidth(width);
-}
-
-void TForm_Assess::change_climate(const Climate& after) {
-    undo_->push(new ClimateCommand(doc_, doc_.climate(), after));
-}
-
-void TForm_Assess::message(const std::string& utf8, MsgIcon icon) {
-    // The text is UTF-8 and passed as it is (θ, φ and − have no Windows-1250 form).
-    ui_.message_box("", QString::fromStdString(utf8), "",
-                    catalogue_b_text(icon == MsgIcon::error ? TextB::ErrorCaption
-                                                            : TextB::WarningCaption),
-                    icon, MsgButtons::ok);
-}
-
-void TForm_Assess::paste_rows(const QString& text) {
-    Climate after = doc_.climate();
-    std::string error;
-    if (!paste_climate_rows(text.toStdString(), ui_.decimal_separator(), after, error)) {
-        message(error, MsgIcon::error);
-        return;
-    }
-    change_climate(after);
-}
-
-void TForm_Assess::open_climate() {
-    FileDialog& d = climate_dialog_;
-    d.prepare(catalogue_d_text(TextD::ClimateOpenTitle), catalogue_d_text(TextD::ClimateFilter),
-              d.dir, QString(), QStringLiteral("csv"));
-    d.overwrite_prompt = false;
-    const std::optional<QString> path = ui_.run_open_dialog(d);
-    if (!path) return;
-    std::string error;
-    Climate read = doc_.climate();
-    if (!doc_.read_climate(*path, read, error)) {
-        message(error, MsgIcon::error);
-        return;
-    }
-    change_climate(read);
-    d.dir = folder_part(*path);
-}
-
-void TForm_Assess::save_climate() {
-    FileDialog& d = climate_dialog_;
-    d.prepare(catalogue_d_text(TextD::ClimateSaveTitle), catalogue_d_text(TextD::ClimateFilter),
-              d.dir, QString(), QStringLiteral("csv"));
-    d.overwrite_prompt = true;
-    const std::optional<QString> path = ui_.run_save_dialog(d);
-    if (!path) return;
-    std::string error;
-    if (!doc_.save_climate(*path, error)) message(error, MsgIcon::error);
-    d.dir = folder_part(*path);
-}
-
-void TForm_Assess::export_text() {
-    FileDialog& d = export_dialog_;
-    d.prepare(catalogue_d_text(TextD::ExportTextTitle), catalogue_d_text(TextD::TextFilter), d.dir,
-              QString(), QStringLiteral("txt"));
-    d.overwrite_prompt = true;
-    const std::optional<QString> path = ui_.run_save_dialog(d);
-    if (!path) return;
-    const std::string text = doc_.report_text();
-    AtomicFile file;
-    if (!file.open(path_to_bytes(*path).constData()) || !file.write(text.data(), text.size()) ||
-        !file.commit())
-        message(catalogue_c_text(C_W_CANNOT_WRITE), MsgIcon::error);
-    d.dir = folder_part(*path);
-}
-
-void TForm_Assess::export_pdf() {
-    if (!doc_.valid()) {
-        message(doc_.problem(), MsgIcon::error);
-        return;
-    }
-    FileDialog& d = export_dialog_;
-    d.prepare(catalogue_d_text(TextD::ExportPdfTitle), catalogue_d_text(TextD::PdfFilter), d.dir,
-              QString(), QStringLiteral("pdf"));
-    d.overwrite_prompt = true;
-    const std::optional<QString> path = ui_.run_save_dialog(d);
-    if (!path) return;
-    const AssessmentPageInput in{&doc_.document().record(), &doc_.assessment(), doc_.settings(),
-                                 doc_.month(), ui_.decimal_separator()};
-    if (!write_assessment_pdf(*path, in)) message(catalogue_c_text(C_W_CANNOT_WRITE), MsgIcon::error);
-    d.dir = folder_part(*path);
-}
-
-void TForm_Assess::print() {
-    if (!doc_.valid()) {
-        message(doc_.problem(), MsgIcon::error);
-        return;
-    }
-    const std::unique_ptr<PrintJob> job = ui_.run_print_dialog();
-    if (!job) return;
-    const AssessmentPageInput in{&doc_.document().record(), &doc_.assessment(), doc_.settings(),
-                                 doc_.month(), ui_.decimal_separator()};
-    if (!job->print_assessment(in)) message(catalogue_c_text(C_W_PRINT_FAILED), MsgIcon::error);
 }

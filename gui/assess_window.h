@@ -19,7 +19,6 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
-class QUndoStack;
 class ResultsModel;
 
 // The climate grid: Ctrl+V pastes twelve rows from a spreadsheet.
@@ -56,18 +55,13 @@ public:
     ~TForm_Assess() override;
 
     AssessmentDocument& assessment() { return doc_; }
-    QUndoStack& undo_stack() { return *undo_; }
-
-    // The commands of the buttons, reachable by the tests.
-    void paste_rows(const QString& text);
-    void open_climate();
-    void save_climate();
-    void export_text();
-    void export_pdf();
-    void print();
 
 private:
     void build();
+    void build_actions();
+    // Runs a command with its boxes and dialogs over this window.
+    template <class F>
+    void as_owner(F&& run);
     void retranslate();
     void show_results();
     void show_month();
@@ -79,13 +73,9 @@ protected:
 
 private:
     void show_climate_state();
-    void message(const std::string& utf8, MsgIcon icon);
-    // The climate as it is now replaced by `after`, as one undo step.
-    void change_climate(const struct Climate& after);
 
     AssessmentDocument& doc_;
     Ui& ui_;
-    QUndoStack* undo_ = nullptr;
     ClimateModel* climate_model_ = nullptr;
     ResultsModel* results_model_ = nullptr;
     struct Controls {
@@ -109,6 +99,5 @@ private:
         QPushButton* print = nullptr;
         QPushButton* close = nullptr;
     } w_;
-    FileDialog climate_dialog_, export_dialog_;
     bool updating_ = false;  // the program sets a combo box, not the user
 };

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "lang/catalogue.h"
+#include "lang/catalogue_table.h"
 
 namespace {
 
@@ -25,21 +26,20 @@ constexpr const char* POLISH[] = {
 #undef C_TEXT
 };
 
-constexpr bool in_order(const CatalogueCId (&ids)[CATALOGUE_C_SIZE]) {
-    for (int i = 0; i < CATALOGUE_C_SIZE; ++i) {
-        if (ids[i] != i) return false;
-    }
-    return true;
-}
 static_assert(std::size(ENGLISH) == CATALOGUE_C_SIZE);
-static_assert(std::size(POLISH_IDS) == CATALOGUE_C_SIZE && in_order(POLISH_IDS),
+static_assert(std::size(POLISH_IDS) == CATALOGUE_C_SIZE && ids_in_order(POLISH_IDS),
               "catalogue C: the Polish ids differ from the English ones");
 
 }  // namespace
 
+const char* pick_catalogue_text(const char* const* english, const char* const* polish, int size,
+                                int id) {
+    if (id < 0 || id >= size) return "";
+    return get_language() == LANG_ENGLISH ? english[id] : polish[id];
+}
+
 const char* catalogue_c_text(int id) {
-    if (id < 0 || id >= CATALOGUE_C_SIZE) return "";
-    return get_language() == LANG_ENGLISH ? ENGLISH[id] : POLISH[id];
+    return pick_catalogue_text(ENGLISH, POLISH, CATALOGUE_C_SIZE, id);
 }
 
 char catalogue_c_decimal_separator() { return get_language() == LANG_ENGLISH ? '.' : ','; }

@@ -1,6 +1,6 @@
 #include "qt/assessment_paint.h"
 
-#include <QFile>
+#include <QBuffer>
 #include <QPdfWriter>
 
 #include "qt/fonts.h"
@@ -44,20 +44,21 @@ bool paint_assessment_pages(QPagedPaintDevice& device, const AssessmentPageInput
     return painter.end();
 }
 
-bool write_assessment_pdf(const QString& path, const AssessmentPageInput& in) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+bool assessment_pdf_bytes(const AssessmentPageInput& in, std::string& bytes) {
+    QBuffer buffer;
+    if (!buffer.open(QIODevice::WriteOnly)) return false;
     bool ok = false;
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&buffer);
         writer.setResolution(300);
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
         writer.setCreator(QStringLiteral("PARIETA"));
         ok = paint_assessment_pages(writer, in);
     }
-    file.close();
-    return ok && file.error() == QFileDevice::NoError;
+    buffer.close();
+    bytes.assign(buffer.data().constData(), std::size_t(buffer.data().size()));
+    return ok && !bytes.empty();
 }
 
 void paint_assessment_charts(QPainter& painter, const Assessment& a, int month, int width,

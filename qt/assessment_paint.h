@@ -5,6 +5,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QString>
+#include <string>
 
 #include "output/assessment_charts.h"
 #include "output/assessment_page.h"
@@ -12,8 +13,8 @@
 // Every page of the assessment on an inactive `device`; false when the
 // painter cannot start or the device fails.
 bool paint_assessment_pages(QPagedPaintDevice& device, const AssessmentPageInput& in);
-// The pages as a PDF file; false when it cannot be written.
-bool write_assessment_pdf(const QString& path, const AssessmentPageInput& in);
+// The pages as the bytes of a PDF file; false when they cannot be made.
+bool assessment_pdf_bytes(const AssessmentPageInput& in, std::string& bytes);
 
 // The two charts side by side in `width` x `height`: the diagram on the left
 // three fifths, the bars on the rest (whose box `bars` receives). Numbers

@@ -13,6 +13,7 @@
 #include <QStyle>
 #include <algorithm>
 
+#include "qt/assessment_paint.h"
 #include "qt/print_job.h"
 #include "qt/text_1250.h"
 
@@ -81,9 +82,35 @@ void set_up_message_box(QMessageBox& box, const QString& text, const QString& ca
     }
 }
 
+namespace {
+
+// The extension of a filter's one pattern ("x (*.parieta.json)" gives
+// "parieta.json"); empty for several patterns or a wildcard one.
+QString filter_suffix(const QString& filter) {
+    const qsizetype open = filter.lastIndexOf(QLatin1Char('('));
+    const qsizetype close = filter.lastIndexOf(QLatin1Char(')'));
+    if (open < 0 || close < open) return {};
+    const QString pattern = filter.mid(open + 1, close - open - 1).trimmed();
+    if (!pattern.startsWith(QLatin1String("*.")) || pattern.contains(QLatin1Char(' '))) return {};
+    const QString suffix = pattern.mid(2);
+    return suffix.contains(QLatin1Char('*')) ? QString() : suffix;
+}
+
+// 1-based; the dialog names the filter without its patterns when their
+// details are hidden.
+int filter_number(const QStringList& filters, const QString& chosen) {
+    for (int i = 0; i < filters.size(); ++i) {
+        if (filters[i] == chosen || filters[i].startsWith(chosen + QLatin1String(" (")))
+            return i + 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
 MsgAnswer QtUi::show_box(const QString& text, const char* caption, MsgIcon icon,
                          MsgButtons buttons) {
-    QMessageBox box(owner_);
+    QMessageBox box(parent());
     set_up_message_box(box, text, from_1250(caption), icon, buttons);
     switch (box.exec()) {
         case QMessageBox::Yes:
@@ -98,7 +125,7 @@ MsgAnswer QtUi::show_box(const QString& text, const char* caption, MsgIcon icon,
 }
 
 std::optional<QString> QtUi::run_file_dialog(FileDialog& d, bool save) {
-    QFileDialog dialog(owner_, from_1250(d.title.c_str()), d.dir);
+    QFileDialog dialog(parent(), from_1250(d.title.c_str()), d.dir);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setOption(QFileDialog::ReadOnly, false);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !d.overwrite_prompt);
@@ -111,21 +138,35 @@ std::optional<QString> QtUi::run_file_dialog(FileDialog& d, bool save) {
     dialog.setFilter(dialog.filter() & ~QDir::Filters(QDir::CaseSensitive));
     const QStringList filters =
         qt_file_filter(from_1250(d.filter.c_str())).split(QStringLiteral(";;"));
+    dialog.setDefaultSuffix(d.default_ext);
     if (!d.filter.empty()) {
         dialog.setNameFilters(filters);
         if (d.filter_index >= 1 && d.filter_index <= filters.size())
             dialog.selectNameFilter(filters[d.filter_index - 1]);
+        // A bare name takes the extension of the type chosen.
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&dialog, &d](const QString& filter) {
+                             const QString suffix = filter_suffix(filter);
+                             dialog.setDefaultSuffix(suffix.isEmpty() ? d.default_ext : suffix);
+                         });
+        if (d.filter_index >= 1 && d.filter_index <= filters.size()) {
+            const QString suffix = filter_suffix(filters[d.filter_index - 1]);
+            if (!suffix.isEmpty()) dialog.setDefaultSuffix(suffix);
+        }
     }
-    dialog.setDefaultSuffix(d.default_ext);
     if (!d.name.isEmpty()) dialog.selectFile(d.name);
     if (d.on_selection_change)
         QObject::connect(&dialog, &QFileDialog::currentChanged, &dialog,
                          [&d](const QString& path) { d.on_selection_change(path); });
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    if (!d.filter.empty()) d.filter_index = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    if (!d.filter.empty()) d.filter_index = filter_number(filters, dialog.selectedNameFilter());
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return std::nullopt;
     return chosen.front();
+}
+
+bool QtUi::render_assessment_pdf(const AssessmentPageInput& in, std::string& bytes) {
+    return assessment_pdf_bytes(in, bytes);
 }
 
 std::optional<QString> QtUi::run_open_dialog(FileDialog& dialog) {
@@ -138,7 +179,7 @@ std::optional<QString> QtUi::run_save_dialog(FileDialog& dialog) {
 
 std::unique_ptr<PrintJob> QtUi::run_print_dialog() {
     auto job = std::make_unique<QtPrintJob>();
-    QPrintDialog dialog(&job->printer(), owner_);
+    QPrintDialog dialog(&job->printer(), parent());
     // Printing to a file stays on offer only when there is no printer to print on.
     dialog.setOption(QAbstractPrintDialog::PrintToFile,
                      QPrinterInfo::availablePrinterNames().isEmpty());

@@ -4,15 +4,22 @@
 // decimal mark into the program's.
 #pragma once
 
+#include <QPointer>
+#include <QWidget>
+
 #include "core/clock.h"
 #include "document/ui.h"
 
-class QWidget;
-
 class QtUi : public Ui {
 public:
-    // Boxes and dialogs are parented to `owner` once it is set.
+    // Boxes and dialogs are parented to `owner` (the main window) once it is
+    // set, or to the window named by set_dialog_owner.
     void set_owner(QWidget* owner) { owner_ = owner; }
+    void set_dialog_owner(QObject* window) override {
+        asked_from_ = qobject_cast<QWidget*>(window);
+    }
+    QObject* dialog_owner() const override { return asked_from_.data(); }
+    bool render_assessment_pdf(const AssessmentPageInput& in, std::string& bytes) override;
 
     MsgAnswer message_box(const char* text, const char* caption, MsgIcon icon,
                           MsgButtons buttons) override;
@@ -30,7 +37,10 @@ private:
     MsgAnswer show_box(const QString& text, const char* caption, MsgIcon icon, MsgButtons buttons);
     std::optional<QString> run_file_dialog(FileDialog& dialog, bool save);
 
+    QWidget* parent() const { return asked_from_ ? asked_from_.data() : owner_; }
+
     QWidget* owner_ = nullptr;
+    QPointer<QWidget> asked_from_;
     SystemClock clock_;
 };
 

@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QGuiApplication>
 
+#include "tests/gui/shown_title.h"
 #include "tests/gui/test_files_fixture.h"
 
 namespace {
@@ -36,7 +37,7 @@ TEST_F(FileCommandsTest, ANewDocumentSavesThroughSaveAsThenUnderItsName) {
 
     EXPECT_EQ(read_bytes(job).size(), qsizetype(DATA_FILE_SIZE));
     EXPECT_EQ(doc.modified, 0);
-    EXPECT_TRUE(form->windowTitle().endsWith(" + " + job));
+    EXPECT_TRUE(shown_title(*form).endsWith(" + " + job));
     EXPECT_TRUE(button("SpeedButtonSave")->isEnabled());
     EXPECT_TRUE(button("SpeedButtonExport")->isEnabled());
     EXPECT_EQ(state().save_dir, dir.path() + "/");
@@ -216,7 +217,7 @@ TEST_F(FileCommandsTest, OpeningFillsTheWindowAndKeepsWhatSaveAsProposes) {
     EXPECT_EQ(t1()->cell(1, 1), "-18");
     EXPECT_EQ(edit_title()->text(), QString::fromUtf8("Ściana"));
     EXPECT_EQ(state().current_file, wall);
-    EXPECT_TRUE(form->windowTitle().endsWith(" + " + wall));
+    EXPECT_TRUE(shown_title(*form).endsWith(" + " + wall));
     EXPECT_TRUE(button("SpeedButtonSave")->isEnabled());
     EXPECT_TRUE(button("SpeedButtonExport")->isEnabled());
     EXPECT_TRUE(state().results_valid);
@@ -250,7 +251,7 @@ TEST_F(FileCommandsTest, AFileThatCannotBeReadChangesNothing) {
         open_window();
         type_cell(t1(), 1, 1, "-12");
         const Partition before = doc;
-        const QString caption = form->windowTitle();
+        const QString caption = shown_title(*form);
         ui.answers = {MsgAnswer::no, MsgAnswer::ok};
         ui.open_answers.push_back(path(c.file));
         button("SpeedButtonOpen")->click();
@@ -260,7 +261,7 @@ TEST_F(FileCommandsTest, AFileThatCannotBeReadChangesNothing) {
         EXPECT_EQ(ui.boxes[1].icon, MsgIcon::error);
         EXPECT_EQ(std::memcmp(&before, &doc, sizeof(PartitionInput) + 1), 0);  // input and flag
         EXPECT_EQ(t1()->cell(1, 1), "-12");
-        EXPECT_EQ(form->windowTitle(), caption);
+        EXPECT_EQ(shown_title(*form), caption);
         EXPECT_EQ(state().open_dir, document().data_folder());
         EXPECT_FALSE(button("SpeedButtonSave")->isEnabled());
         EXPECT_FALSE(status_bar()->isVisible());

@@ -9,6 +9,7 @@
 
 #include "document/arguments.h"
 #include "document/paths.h"
+#include "tests/gui/shown_title.h"
 #include "tests/gui/test_files_fixture.h"
 
 namespace {
@@ -47,7 +48,7 @@ protected:
     }
 
     bool opened(const QString& file) const {
-        return form->windowTitle().endsWith(" + " + file) && state().current_file == file;
+        return shown_title(*form).endsWith(" + " + file) && state().current_file == file;
     }
 };
 
@@ -160,7 +161,7 @@ TEST_F(GivenFileTest, ANameThatIsNotUtf8OpensSavesAndExportsUnderItsBytes) {
     EXPECT_TRUE(ui.boxes.empty()) << ui.shown();
     EXPECT_EQ(doc.temp_ext, -18);
     EXPECT_EQ(edit_title()->text(), "North?[2J wall?");
-    EXPECT_TRUE(form->windowTitle().endsWith(shown_path(given)));
+    EXPECT_TRUE(shown_title(*form).endsWith(shown_path(given)));
 
     type_cell(t1(), 1, 1, "-7");
     button("SpeedButtonSave")->click();

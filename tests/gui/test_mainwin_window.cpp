@@ -5,6 +5,7 @@
 #include <QToolButton>
 
 #include "gui/Quil_hlp.h"
+#include "tests/gui/shown_title.h"
 #include "tests/gui/test_mainwin_fixture.h"
 
 namespace {
@@ -12,11 +13,11 @@ namespace {
 TEST_F(MainWindowTest, CaptionAndSaveButtonsFollowTheCurrentFile) {
     open_window();
     document().set_current_file(QString());
-    EXPECT_EQ(form->windowTitle(), "PARIETA ver. 1.1 <- console");
+    EXPECT_EQ(shown_title(*form), "PARIETA ver. 1.1 <- console");
     EXPECT_FALSE(button("SpeedButtonSave")->isEnabled());
     EXPECT_FALSE(button("SpeedButtonExport")->isEnabled());
     document().set_current_file("/data/DAT/wall.PAR");
-    EXPECT_EQ(form->windowTitle(), "PARIETA ver. 1.1 <- console + /data/DAT/wall.PAR");
+    EXPECT_EQ(shown_title(*form), "PARIETA ver. 1.1 <- console + /data/DAT/wall.PAR");
     EXPECT_EQ(state().current_file, "/data/DAT/wall.PAR");
     EXPECT_TRUE(button("SpeedButtonSave")->isEnabled());
     EXPECT_TRUE(button("SpeedButtonExport")->isEnabled());

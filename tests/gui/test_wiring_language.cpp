@@ -2,6 +2,7 @@
 // always committed first, and the materials window reloads in place.
 #include <QPushButton>
 
+#include "tests/gui/shown_title.h"
 #include "tests/gui/test_wiring_fixture.h"
 
 namespace {
@@ -74,7 +75,7 @@ void expect_screen(TForm_quil& form, const Screen& s) {
     const QString u = QString::fromUtf8(s.caption);
     SCOPED_TRACE(u.toStdString());
     EXPECT_EQ(get_language(), s.language);
-    EXPECT_EQ(form.windowTitle(), u);
+    EXPECT_EQ(title_text(form), u);
     EXPECT_EQ(child_of<QToolButton>(form, "SpeedButtonLang044")->isEnabled(),
               s.language != LANG_ENGLISH);
     EXPECT_EQ(child_of<QToolButton>(form, "SpeedButtonLang048")->isEnabled(),
@@ -146,7 +147,7 @@ TEST_F(LanguageSwitchTest, TheButtonOfTheLanguageInForceOnlyCommitsTheInput) {
 
     EXPECT_EQ(get_language(), LANG_POLISH);
     EXPECT_EQ(t2()->cell(3, 0), "stale");
-    EXPECT_EQ(form->windowTitle(), "stale");
+    EXPECT_EQ(shown_title(*form), "stale");
     EXPECT_TRUE(button("SpeedButtonLang044")->isEnabled());
     EXPECT_FALSE(button("SpeedButtonLang048")->isEnabled());
 }

@@ -13,6 +13,7 @@
 
 #include "core/clock.h"
 #include "document/ui.h"
+#include "qt/assessment_paint.h"
 #include "qt/print_job.h"
 #include "qt/text_1250.h"
 
@@ -42,6 +43,7 @@ public:
         std::string caption;
         MsgIcon icon;
         MsgButtons buttons;
+        QObject* owner = nullptr;  // the window it came up over; null: the main window
     };
 
     QSize screen{1024, 768};
@@ -52,6 +54,8 @@ public:
     std::function<void()> while_box_open;  // runs inside message_box
     std::deque<std::optional<QString>> open_answers, save_answers;
     std::vector<FileDialog> open_dialogs, save_dialogs;
+    std::vector<QObject*> dialog_owners;  // of each file and print dialog, in order
+    QObject* owner = nullptr;
     std::function<void(FileDialog&)> while_dialog_open;  // runs inside either file dialog
     bool print_answer = false;
     int print_dialogs = 0;
@@ -70,17 +74,20 @@ public:
     }
     std::optional<QString> run_open_dialog(FileDialog& d) override {
         open_dialogs.push_back(d);
+        dialog_owners.push_back(owner);
         if (while_dialog_open) while_dialog_open(d);
         return next(open_answers);
     }
     std::optional<QString> run_save_dialog(FileDialog& d) override {
         save_dialogs.push_back(d);
+        dialog_owners.push_back(owner);
         if (while_dialog_open) while_dialog_open(d);
         return next(save_answers);
     }
     // The real job on a printer the test sets up (a PDF file).
     std::unique_ptr<PrintJob> run_print_dialog() override {
         ++print_dialogs;
+        dialog_owners.push_back(owner);
         auto job = std::make_unique<QtPrintJob>();
         if (configure_printer) configure_printer(job->printer());
         if (!print_answer) return nullptr;
@@ -90,6 +97,11 @@ public:
     QSize screen_size() const override { return screen; }
     int scroll_bar_width() const override { return scroll_bar; }
     char decimal_separator() const override { return separator; }
+    void set_dialog_owner(QObject* window) override { owner = window; }
+    QObject* dialog_owner() const override { return owner; }
+    bool render_assessment_pdf(const AssessmentPageInput& in, std::string& bytes) override {
+        return assessment_pdf_bytes(in, bytes);
+    }
 
     // The texts shown so far, one a line, for failure messages.
     std::string shown() const {
@@ -101,6 +113,7 @@ public:
 private:
     MsgAnswer record(Box box) {
         const MsgButtons buttons = box.buttons;
+        box.owner = owner;
         boxes.push_back(std::move(box));
         if (while_box_open) while_box_open();
         if (!answers.empty()) {
