@@ -78,14 +78,15 @@ bool Document::save_to_file(const QString& path, bool project) {
         AssessmentDocument& a = assessment();
         std::string error;
         ok = write_project_file(bytes.constData(), record_, a.climate(), a.settings(), error);
-        if (ok) record_.modified = 0;
     } else {
         ok = write_data_file(record_, bytes.constData()) == WRITE_DONE;
     }
     // The box must not carry the wait cursor.
     set_busy(false);
     if (ok) {
+        record_.modified = 0;
         history_.setClean();
+        emit history_changed();  // the unsaved mark goes
         state_.last_saved = project                       ? SavedWhat::project
                             : holds_more_than_partition() ? SavedWhat::partition_only
                                                           : SavedWhat::data_file;

@@ -25,6 +25,7 @@
 #include "document/assessment_document.h"
 #include "document/document.h"
 #include "document/paths.h"
+#include "gui/key_passage.h"
 #include "lang/catalogue.h"
 #include "lang/catalogue_c.h"
 #include "output/assessment_summary.h"
@@ -440,6 +441,16 @@ void TForm_Assess::build_actions() {
         connect(action, &QAction::triggered, this, [this, run] { as_owner(run); });
         if (row.button) connect(row.button, &QPushButton::clicked, action, &QAction::trigger);
     }
+    // From a cell's editor too; undo, redo and Escape stay the editor's first.
+    new KeyPassage(this, [this] {
+        QList<QKeySequence> keys;
+        for (const QAction* action : actions()) {
+            const QString name = action->objectName();
+            if (name != "action_undo" && name != "action_redo" && name != "action_close")
+                keys += action->shortcuts();
+        }
+        return keys;
+    });
 }
 
 template <class F>

@@ -4,6 +4,7 @@
 #include <QToolButton>
 
 #include "gui/Quil_gui.h"
+#include "gui/key_passage.h"
 #include "gui/string_grid.h"
 
 namespace {
@@ -33,7 +34,8 @@ void TForm_quil::add_command_keys() {
         {b.SpeedButtonLang048, keys_of(Qt::CTRL | Qt::Key_L)},
         {b.SpeedButtonExit, keys_of(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q)},
         {b.SpeedButtonUndo, keys_of(Qt::CTRL | Qt::Key_Z)},
-        {b.SpeedButtonRedo, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}},
+        {b.SpeedButtonRedo,
+         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}},
         {b.SpeedButtonAssess, keys_of(Qt::Key_F9)},
     };
     const auto add = [this](const QList<QKeySequence>& keys, auto run) {
@@ -51,10 +53,9 @@ void TForm_quil::add_command_keys() {
                 instead->click();
         };
     };
-    for (QToolButton* button :
-         {b.SpeedButtonInfo1, b.SpeedButtonInfo2, b.SpeedButtonOpen, b.SpeedButtonSaveAs,
-          b.SpeedButtonExportAs, b.SpeedButtonMaterials, b.SpeedButtonPrint, b.SpeedButtonExit,
-          b.SpeedButtonAssess})
+    for (QToolButton* button : {b.SpeedButtonInfo1, b.SpeedButtonInfo2, b.SpeedButtonOpen,
+                                b.SpeedButtonSaveAs, b.SpeedButtonExportAs, b.SpeedButtonMaterials,
+                                b.SpeedButtonPrint, b.SpeedButtonExit, b.SpeedButtonAssess})
         add(command_keys(button), press(button));
     add(command_keys(b.SpeedButtonSave), press(b.SpeedButtonSave, b.SpeedButtonSaveAs));
     add(command_keys(b.SpeedButtonExport), press(b.SpeedButtonExport, b.SpeedButtonExportAs));
@@ -67,6 +68,16 @@ void TForm_quil::add_command_keys() {
     // Where no edit has the focus (an edit gets these keys as its own first).
     add(command_keys(b.SpeedButtonUndo), [this] { undo_key(false); });
     add(command_keys(b.SpeedButtonRedo), [this] { undo_key(true); });
+
+    // In a cell editor or the title the keys are the window's too, but for
+    // undo and redo, whose rule is above.
+    new KeyPassage(this, [this] {
+        QList<QKeySequence> keys;
+        for (const auto& [button, its] : command_keys_)
+            if (button != buttons_.SpeedButtonUndo && button != buttons_.SpeedButtonRedo)
+                keys += its;
+        return keys;
+    });
 
     // The Add and Delete cells of the current layer's row; Alt, as the cell
     // editor keeps Ctrl+Insert (copy) and Ctrl+Delete (delete a word).
@@ -91,7 +102,8 @@ QList<QKeySequence> TForm_quil::command_keys(const QToolButton* button) const {
 void TForm_quil::show_hint(QToolButton* button, const QString& hint) {
     // The screen reader has the key from the description, not from the name.
     const QList<QKeySequence> keys = command_keys(button);
-    const QString key = keys.isEmpty() ? QString() : keys.first().toString(QKeySequence::NativeText);
+    const QString key =
+        keys.isEmpty() ? QString() : keys.first().toString(QKeySequence::NativeText);
     const QString named = QStringLiteral(" (") + key + QLatin1Char(')');
     // A hint may name its key already.
     button->setToolTip(key.isEmpty() || hint.endsWith(named) ? hint : hint + named);

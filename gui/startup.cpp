@@ -69,6 +69,8 @@ int run_program(Partition& document, Ui& ui, const StartupSeams& seams) {
         const MainWindowNotice notice(seams, &form);
 
         form.show();
+        // Without a window manager nobody else gives the window the keyboard.
+        form.activateWindow();
         if (seams.before_loop) seams.before_loop(form, help);
         return QApplication::exec();
     });

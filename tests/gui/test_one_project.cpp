@@ -168,6 +168,7 @@ TEST_F(OneProjectTest, SaveFollowsTheChosenTypeAndNeverDropsTheClimateUnasked) {
     ASSERT_TRUE(looks_like_project_file(project.toUtf8().constData())) << ui.shown();
     EXPECT_EQ(status_bar()->currentMessage(), "Saved the project: " + project);
     EXPECT_FALSE(document().modified());
+    EXPECT_FALSE(form->isWindowModified()) << "saved: the mark goes";
 
     // To a data file: the question, and Cancel writes nothing.
     const QString par = dir.filePath("job.PAR");
