@@ -2,14 +2,14 @@
 
 #include <vector>
 
-#include "core/atomic_file.h"
-#include "core/climate_csv.h"
 #include "core/numfmt.h"
 #include "document/document.h"
-#include "document/paths.h"
 #include "lang/catalogue_c.h"
 #include "output/assessment_report.h"
 #include "output/assessment_summary.h"
+#include "storage/atomic_file.h"
+#include "storage/climate_csv.h"
+#include "storage/paths.h"
 
 AssessmentDocument::AssessmentDocument(Document& document) : document_(document) {
     const Partition& p = document.record();

@@ -22,17 +22,17 @@
 #include <QVBoxLayout>
 #include <array>
 
-#include "core/atomic_file.h"
 #include "core/numfmt.h"
 #include "document/assessment_document.h"
 #include "document/document.h"
-#include "document/paths.h"
 #include "lang/catalogue.h"
 #include "lang/catalogue_c.h"
 #include "output/assessment_summary.h"
 #include "qt/assessment_paint.h"
 #include "qt/painter_canvas.h"
 #include "qt/text_1250.h"
+#include "storage/atomic_file.h"
+#include "storage/paths.h"
 
 namespace {
 

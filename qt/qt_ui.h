@@ -4,8 +4,8 @@
 // decimal mark into the program's.
 #pragma once
 
-#include "core/clock.h"
 #include "document/ui.h"
+#include "storage/clock.h"
 
 class QWidget;
 

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/climate_csv.h"
 #include "lang/catalogue.h"
+#include "storage/climate_csv.h"
 #include "tests/support/language.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "core/project_file.h"
+#include "storage/project_file.h"
 
 #include <unistd.h>
 
@@ -13,11 +13,11 @@
 #include <unordered_set>
 #include <vector>
 
-#include "core/atomic_file.h"
-#include "core/cp1250.h"
-#include "core/io.h"
-#include "core/json_limits.h"
 #include "lang/shown_text.h"
+#include "storage/atomic_file.h"
+#include "storage/cp1250.h"
+#include "storage/io.h"
+#include "storage/json_limits.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "core/climate_csv.h"
+#include "storage/climate_csv.h"
 
 #include <unistd.h>
 
@@ -7,11 +7,11 @@
 #include <string_view>
 
 #include "core/assessment.h"
-#include "core/io.h"
 #include "core/numfmt.h"
 #include "lang/catalogue_c.h"
 #include "lang/shown_text.h"
 #include "lang/utf8.h"
+#include "storage/io.h"
 
 namespace {
 

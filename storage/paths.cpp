@@ -1,4 +1,4 @@
-#include "document/paths.h"
+#include "storage/paths.h"
 
 namespace {
 
