@@ -118,8 +118,7 @@ bool AssessmentDocument::save_climate(const QString& path, std::string& error) c
 
 bool climate_value_ok(ClimateColumn column, double value, std::string& error) {
     const bool theta = column == CLIMATE_THETA_E || column == CLIMATE_THETA_I;
-    // The climate check's limits.
-    const bool ok = theta ? value >= -50.0 && value <= 60.0 : value >= 1.0 && value <= 100.0;
+    const bool ok = theta ? climate_theta_ok(value) : climate_phi_ok(value);
     if (!ok) error = catalogue_c_text(theta ? C_ERR_THETA : C_ERR_PHI);
     return ok;
 }

@@ -156,8 +156,7 @@ bool Parser::row(const Field fields[], int count, std::size_t end) {
             return fail(ClimateCsvError::BadNumber, fields[i].offset);
         }
         const bool theta = i == 1 || i == 3;
-        const double low = theta ? -50.0 : 1.0, high = theta ? 60.0 : 100.0;
-        if (!(v[i - 1] >= low && v[i - 1] <= high)) {
+        if (!(theta ? climate_theta_ok(v[i - 1]) : climate_phi_ok(v[i - 1]))) {
             return fail(theta ? ClimateCsvError::ThetaRange : ClimateCsvError::PhiRange,
                         fields[i].offset);
         }
@@ -169,7 +168,7 @@ bool Parser::row(const Field fields[], int count, std::size_t end) {
     if (by_class_) {
         int humidity_class = 0;
         if (!parse_whole(fields[4].text, humidity_class) || humidity_class < 1 ||
-            humidity_class > 5) {
+            humidity_class > HUMIDITY_CLASSES) {
             return fail(ClimateCsvError::BadClass, fields[4].offset);
         }
         if (rows_ > 0 && humidity_class != climate_.humidity_class) {

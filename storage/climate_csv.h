@@ -3,9 +3,9 @@
 //   month,theta_e,phi_e,theta_i,phi_i            (internal relative humidity given)
 //   month,theta_e,phi_e,theta_i,humidity_class   (internal humidity class 1..5)
 //
-// θ in °C (-50..60), φ in % (1..100), the decimal point ".". "#" starts a comment to the
-// line's end; blank lines, CRLF and a UTF-8 byte-order mark are accepted. Months 1..12
-// once each, in any order; the humidity class is the same in every row. No Qt here.
+// θ in °C, φ in %, in the climate's limits (core/climate.h), the decimal point ".". "#" starts a
+// comment to the line's end; blank lines, CRLF and a UTF-8 byte-order mark are accepted.
+// Months 1..12 once each, in any order; the humidity class is the same in every row. No Qt here.
 #pragma once
 
 #include <cstddef>
