@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <charconv>
 #include <iterator>
 #include <string_view>
 
@@ -26,37 +25,6 @@ struct Field {
     std::string_view text;  // without surrounding blanks
     std::size_t offset;     // of its first character (or of where it would be) in the file
 };
-
-// Sign, digits with at most one ".", an optional exponent; nothing else, so no "inf" or "nan".
-bool parse_decimal(std::string_view f, double& out) {
-    if (f.empty()) return false;
-    std::size_t i = 0;
-    if (i < f.size() && (f[i] == '+' || f[i] == '-')) ++i;
-    const std::size_t number = f[0] == '+' ? 1 : 0;
-    int digits = 0;
-    while (i < f.size() && f[i] >= '0' && f[i] <= '9') ++i, ++digits;
-    if (i < f.size() && f[i] == '.') {
-        ++i;
-        while (i < f.size() && f[i] >= '0' && f[i] <= '9') ++i, ++digits;
-    }
-    if (digits == 0) return false;
-    if (i < f.size() && (f[i] == 'e' || f[i] == 'E')) {
-        ++i;
-        if (i < f.size() && (f[i] == '+' || f[i] == '-')) ++i;
-        int exponent_digits = 0;
-        while (i < f.size() && f[i] >= '0' && f[i] <= '9') ++i, ++exponent_digits;
-        if (exponent_digits == 0) return false;
-    }
-    if (i != f.size()) return false;
-    // A leading "+" is ours to skip; from_chars takes only "-".
-    const char* first = f.data() + number;
-    const char* last = f.data() + f.size();
-    double value = 0.0;
-    const auto [end, ec] = std::from_chars(first, last, value);
-    if (ec != std::errc{} || end != last) return false;
-    out = value;
-    return true;
-}
 
 bool parse_whole(std::string_view f, int& out) {
     if (f.empty() || f.size() > 3) return false;
@@ -152,7 +120,7 @@ bool Parser::row(const Field fields[], int count, std::size_t end) {
     double v[4] = {};
     for (int i = 1; i < 5; ++i) {
         if (i == 4 && by_class_) break;
-        if (!parse_decimal(fields[i].text, v[i - 1])) {
+        if (!parse_number(fields[i].text, '.', v[i - 1])) {
             return fail(ClimateCsvError::BadNumber, fields[i].offset);
         }
         const bool theta = i == 1 || i == 3;

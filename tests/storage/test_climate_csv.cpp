@@ -105,6 +105,8 @@ TEST(ClimateCsv, RefusesABadFileWithLineAndColumn) {
         {"inf", replace_row(good, 5, "5,-1,80,inf,50"), ClimateCsvError::BadNumber, 6, 9, 0},
         {"empty value", replace_row(good, 5, "5,-1,80, ,50"), ClimateCsvError::BadNumber, 6, 9, 0},
         {"huge", replace_row(good, 5, "5,-1,80,20,1e999"), ClimateCsvError::BadNumber, 6, 12, 0},
+        {"NUL in a number", replace_row(good, 5, std::string("5,-1,8\0,20,50", 13)),
+         ClimateCsvError::BadNumber, 6, 6, 0},
         {"month 13", replace_row(good, 7, "13,-1,80,20,50"), ClimateCsvError::BadMonth, 8, 1, 0},
         {"month 0", replace_row(good, 7, "0,-1,80,20,50"), ClimateCsvError::BadMonth, 8, 1, 0},
         {"month 1.0", replace_row(good, 7, "1.0,-1,80,20,50"), ClimateCsvError::BadMonth, 8, 1, 0},
