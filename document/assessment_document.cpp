@@ -90,22 +90,6 @@ bool AssessmentDocument::read_climate(const QString& path, Climate& out,
     return false;
 }
 
-std::string climate_csv_text(const Climate& climate) {
-    const bool by_class = climate.humidity_class > 0;
-    std::string s = by_class ? "month,theta_e,phi_e,theta_i,humidity_class\n"
-                             : "month,theta_e,phi_e,theta_i,phi_i\n";
-    for (int m = 0; m < MONTHS; ++m) {
-        const ClimateMonth& c = climate.months[m];
-        s += std::to_string(m + 1) + "," + format_number("0.0###", c.theta_e, '.') + "," +
-             format_number("0.0###", c.phi_e, '.') + "," +
-             format_number("0.0###", c.theta_i, '.') + "," +
-             (by_class ? std::to_string(climate.humidity_class)
-                       : format_number("0.0###", c.phi_i, '.')) +
-             "\n";
-    }
-    return s;
-}
-
 bool AssessmentDocument::save_climate(const QString& path, std::string& error) const {
     const std::string text = climate_csv_text(climate_);
     AtomicFile file;

@@ -242,6 +242,22 @@ bool read_climate_file(const char* path, Climate& out, ClimateCsvResult& result)
     return parse_climate_csv(data.data(), got, out, result);
 }
 
+std::string climate_csv_text(const Climate& climate) {
+    const bool by_class = climate.humidity_class > 0;
+    std::string s;
+    for (const char* column : COLUMNS) s += std::string(column) + ",";
+    s += std::string(by_class ? HUMIDITY_CLASS : PHI_I) + "\n";
+    for (int m = 0; m < MONTHS; ++m) {
+        const ClimateMonth& c = climate.months[m];
+        s += std::to_string(m + 1);
+        for (double v : {c.theta_e, c.phi_e, c.theta_i}) s += "," + format_number("0.0###", v, '.');
+        s += "," + (by_class ? std::to_string(climate.humidity_class)
+                             : format_number("0.0###", c.phi_i, '.'));
+        s += "\n";
+    }
+    return s;
+}
+
 std::string climate_error_message(const ClimateCsvResult& r, const char* path) {
     // Index: the error; 0 for those whose text is filled in below.
     constexpr int TEXTS[] = {

@@ -53,6 +53,10 @@ bool parse_climate_csv(const char* data, std::size_t size, Climate& out, Climate
 // file (a pipe or a device is never waited for).
 bool read_climate_file(const char* path, Climate& out, ClimateCsvResult& result);
 
+// The climate as a file the reader takes back: the header of its form, then the months in
+// calendar order, values to four decimals.
+std::string climate_csv_text(const Climate& climate);
+
 // The message in the current language, UTF-8: "PATH:LINE:COLUMN: text", or "PATH: text" for
 // the file as a whole.
 std::string climate_error_message(const ClimateCsvResult& result, const char* path);
