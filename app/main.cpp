@@ -4,11 +4,11 @@
 #include <cstring>
 
 #include "core/Quil_c.h"
-#include "document/arguments.h"
-#include "document/paths.h"
 #include "gui/Quil_gui.h"
 #include "gui/startup.h"
 #include "qt/qt_ui.h"
+#include "storage/arguments.h"
+#include "storage/paths.h"
 
 namespace {
 Partition document;  // built with its defaults before the entry runs

@@ -11,7 +11,8 @@
 
 #include "core/Quil_c.h"
 #include "core/assessment.h"
-#include "core/project_file.h"
+#include "storage/datafile.h"
+#include "storage/project_file.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The Ui of the Qt benchmarks: counts boxes, cancels dialogs, a fixed screen.
 #pragma once
 
-#include "core/clock.h"
 #include "document/ui.h"
+#include "storage/clock.h"
 
 class BenchUi : public Ui {
 public:

@@ -1,5 +1,5 @@
 // The calculation core: the one partition document, its limits and checks,
-// the thermal and vapour calculations and the data file. No Qt here.
+// the thermal and vapour calculations. No Qt here.
 #pragma once
 
 #include <bit>
@@ -8,7 +8,6 @@
 #include <limits>
 #include <type_traits>
 
-#include "lang/result_codes.h"
 #include "lang/shown_text.h"  // shown_as_is, for copy_shown's callers
 
 constexpr int MAX_LAYERS = 11;
@@ -84,8 +83,6 @@ struct Partition : PartitionInput {
 static_assert(std::is_trivially_copyable_v<Partition>);  // copied byte for byte
 
 constexpr std::size_t PAYLOAD_SIZE = sizeof(PartitionInput);
-constexpr std::size_t HEADER_SIZE = 12;
-constexpr std::size_t DATA_FILE_SIZE = HEADER_SIZE + PAYLOAD_SIZE;
 
 // --- the record and its operations ---------------------------------------
 void partition_defaults(Partition& p);
@@ -186,15 +183,3 @@ struct SaturationPoint {
 };
 extern const SaturationPoint SATURATION_TABLE[101];
 double saturation_pressure(double t);
-
-// --- data file ------------------------------------------------------------
-std::uint32_t data_checksum(const std::uint8_t* bytes, std::size_t length);
-ReadResult read_data_file(Partition& target, const char* path);
-WriteResult write_data_file(Partition& source, const char* path);
-// The whole file for `source` as it stands, unchecked: header, transform, checksum.
-void encode_data_file(const PartitionInput& source, std::uint8_t out[DATA_FILE_SIZE]);
-// Writes `source` as it stands, without validation, for a converter that must
-// keep what another file held; never WRITE_INVALID_DATA (the old file stays
-// when it fails).
-WriteResult write_data_file_as_is(const PartitionInput& source, const char* path);
-void read_data_file_title(const char* path, char* out, std::size_t n);

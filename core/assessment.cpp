@@ -8,8 +8,6 @@ namespace {
 
 constexpr double SECONDS_PER_DAY = 86400.0;
 constexpr double GRAMS_PER_KG = 1000.0;
-constexpr double THETA_LOW = -50.0, THETA_HIGH = 60.0;
-constexpr double PHI_LOW = 1.0, PHI_HIGH = 100.0;
 // Internal humidity classes of PN-EN ISO 13788:2012: Δp of 270 Pa per class at θe <= 0 °C,
 // falling linearly to 0 at 20 °C, and the safety factor 1.10 on it.
 constexpr double CLASS_SAFETY = 1.10;
@@ -20,8 +18,6 @@ constexpr double CLASS_STEP = 270.0;
 constexpr double MAGNUS_P0 = 610.5;
 constexpr double MAGNUS_A_WATER = 17.269, MAGNUS_B_WATER = 237.3;
 constexpr double MAGNUS_A_ICE = 21.875, MAGNUS_B_ICE = 265.5;
-
-bool inside(double v, double low, double high) { return v >= low && v <= high; }
 
 // One row of the maximum-U table: θi from `theta_from` up (the next row of the kind, if any,
 // bounds it above).
@@ -164,15 +160,15 @@ ClimateProblem check_climate(const Climate& climate, int& month) {
     const bool by_class = climate.humidity_class != 0;
     for (month = 0; month < MONTHS; ++month) {
         const ClimateMonth& m = climate.months[month];
-        if (!inside(m.theta_e, THETA_LOW, THETA_HIGH) ||
-            !inside(m.theta_i, THETA_LOW, THETA_HIGH) || !inside(m.phi_e, PHI_LOW, PHI_HIGH) ||
-            (!by_class && !inside(m.phi_i, PHI_LOW, PHI_HIGH))) {
+        if (!climate_theta_ok(m.theta_e) || !climate_theta_ok(m.theta_i) ||
+            !climate_phi_ok(m.phi_e) || (!by_class && !climate_phi_ok(m.phi_i))) {
             return ClimateProblem::OutOfRange;
         }
     }
     month = 0;
     if (!by_class) return ClimateProblem::None;
-    if (climate.humidity_class < 1 || climate.humidity_class > 5) return ClimateProblem::BadClass;
+    if (climate.humidity_class < 1 || climate.humidity_class > HUMIDITY_CLASSES)
+        return ClimateProblem::BadClass;
     for (month = 0; month < MONTHS; ++month) {
         double p_e, p_i;
         month_pressures(climate, month, p_e, p_i);

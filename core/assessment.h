@@ -41,8 +41,8 @@ void month_pressures(const Climate& climate, int month, double& p_e, double& p_i
 
 enum class ClimateProblem : std::uint8_t {
     None = 0,
-    OutOfRange,      // a θ outside -50..60 °C or a φ outside 1..100 % (or not a number)
-    BadClass,        // humidity class not 0..5
+    OutOfRange,      // a θ or φ outside its range (climate.h), or not a number
+    BadClass,        // humidity class not 0..HUMIDITY_CLASSES
     ClassSaturates,  // the class puts p_i above p_sat(θi)
 };
 // Checks every month; on a problem `month` is its index (0 = January).

@@ -5,6 +5,23 @@
 
 constexpr int MONTHS = 12;
 
+// What a month's climate may hold, wherever it comes from (a climate file, a
+// project file, the climate grid) and before it is assessed: θ in °C, φ in %.
+constexpr double CLIMATE_THETA_MIN = -50.0;
+constexpr double CLIMATE_THETA_MAX = 60.0;
+constexpr double CLIMATE_PHI_MIN = 1.0;
+constexpr double CLIMATE_PHI_MAX = 100.0;
+// Internal humidity classes 1..HUMIDITY_CLASSES; 0 means φi is given.
+constexpr int HUMIDITY_CLASSES = 5;
+
+// False for NaN too.
+constexpr bool climate_theta_ok(double theta) {
+    return theta >= CLIMATE_THETA_MIN && theta <= CLIMATE_THETA_MAX;
+}
+constexpr bool climate_phi_ok(double phi) {
+    return phi >= CLIMATE_PHI_MIN && phi <= CLIMATE_PHI_MAX;
+}
+
 struct ClimateMonth {
     double theta_e = 0.0;  // external air temperature, °C
     double phi_e = 0.0;    // external relative humidity, %

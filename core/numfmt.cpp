@@ -105,7 +105,10 @@ std::string format_number(const char* mask, double value, char decimal_sep) {
 }
 
 bool parse_number(const char* text, char decimal_sep, double& out) {
-    if (text == nullptr) return false;
+    return text != nullptr && parse_number(std::string_view(text), decimal_sep, out);
+}
+
+bool parse_number(std::string_view s, char decimal_sep, double& out) {
     // A separator that could be read as part of a number would make the grammar ambiguous.
     if ((decimal_sep >= '0' && decimal_sep <= '9') || decimal_sep == '+' || decimal_sep == '-' ||
         decimal_sep == 'e' || decimal_sep == 'E' || decimal_sep == ' ' || decimal_sep == '\t' ||
@@ -114,7 +117,6 @@ bool parse_number(const char* text, char decimal_sep, double& out) {
     }
     auto is_blank = [](char c) { return c == ' ' || c == '\t'; };
     auto is_digit = [](char c) { return c >= '0' && c <= '9'; };
-    std::string_view s(text);
     while (!s.empty() && is_blank(s.front())) s.remove_prefix(1);
     while (!s.empty() && is_blank(s.back())) s.remove_suffix(1);
 

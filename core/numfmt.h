@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 // Formats `value` with one of the system's masks:
 //   "0.0" "0.00" "0.000" "0.0000" "0.0###" "0.0##########" " 0.00" "+0.00;-0.00"
@@ -16,3 +17,5 @@ std::string format_number(const char* mask, double value, char decimal_sep);
 // texts, any other separator, nan/inf, hexadecimal and values too large for
 // a double. Returns false when the text is not a number.
 bool parse_number(const char* text, char decimal_sep, double& out);
+// The same for text that need not end in a NUL; a NUL in it is no number.
+bool parse_number(std::string_view text, char decimal_sep, double& out);

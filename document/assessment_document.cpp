@@ -2,17 +2,17 @@
 
 #include <vector>
 
-#include "core/atomic_file.h"
-#include "core/climate_csv.h"
 #include "core/numfmt.h"
 #include "document/document.h"
-#include "document/paths.h"
 #include "lang/catalogue.h"
 #include "lang/catalogue_c.h"
 #include "lang/catalogue_e.h"
 #include "output/assessment_page.h"
 #include "output/assessment_report.h"
 #include "output/assessment_summary.h"
+#include "storage/atomic_file.h"
+#include "storage/climate_csv.h"
+#include "storage/paths.h"
 
 AssessmentDocument::AssessmentDocument(Document& document) : document_(document) {
     const Partition& p = document.record();
@@ -102,7 +102,7 @@ void AssessmentDocument::paste(const std::string& text) {
 }
 
 void AssessmentDocument::choose_humidity(int humidity_class) {
-    if (humidity_class < 0 || humidity_class > 5 || humidity_class == climate_.humidity_class)
+    if (humidity_class < 0 || humidity_class > HUMIDITY_CLASSES || humidity_class == climate_.humidity_class)
         return;
     Climate after = climate_;
     after.humidity_class = humidity_class;
@@ -244,22 +244,6 @@ bool AssessmentDocument::read_climate(const QString& path, Climate& out, std::st
     return false;
 }
 
-std::string climate_csv_text(const Climate& climate) {
-    const bool by_class = climate.humidity_class > 0;
-    std::string s = by_class ? "month,theta_e,phi_e,theta_i,humidity_class\n"
-                             : "month,theta_e,phi_e,theta_i,phi_i\n";
-    for (int m = 0; m < MONTHS; ++m) {
-        const ClimateMonth& c = climate.months[m];
-        s += std::to_string(m + 1) + "," + format_number("0.0###", c.theta_e, '.') + "," +
-             format_number("0.0###", c.phi_e, '.') + "," + format_number("0.0###", c.theta_i, '.') +
-             "," +
-             (by_class ? std::to_string(climate.humidity_class)
-                       : format_number("0.0###", c.phi_i, '.')) +
-             "\n";
-    }
-    return s;
-}
-
 bool AssessmentDocument::write_climate(const QString& path, std::string& error) const {
     if (write_whole_file(path, climate_csv_text(climate_))) return true;
     error = catalogue_c_text(C_W_CANNOT_WRITE);
@@ -268,8 +252,7 @@ bool AssessmentDocument::write_climate(const QString& path, std::string& error) 
 
 bool climate_value_ok(ClimateColumn column, double value, std::string& error) {
     const bool theta = column == CLIMATE_THETA_E || column == CLIMATE_THETA_I;
-    // The climate check's limits.
-    const bool ok = theta ? value >= -50.0 && value <= 60.0 : value >= 1.0 && value <= 100.0;
+    const bool ok = theta ? climate_theta_ok(value) : climate_phi_ok(value);
     if (!ok) error = catalogue_c_text(theta ? C_ERR_THETA : C_ERR_PHI);
     return ok;
 }

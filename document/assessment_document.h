@@ -112,6 +112,3 @@ bool climate_value_ok(ClimateColumn column, double value, std::string& error);
 // and, without a humidity class, φi. Numbers with `sep` or ".". All or
 // nothing: false with the message (UTF-8) in `error` and `climate` untouched.
 bool paste_climate_rows(const std::string& text, char sep, Climate& climate, std::string& error);
-
-// The climate as a CSV file the climate reader takes back.
-std::string climate_csv_text(const Climate& climate);

@@ -5,11 +5,11 @@
 #include <QFileInfo>
 #include <algorithm>
 
-#include "core/settings.h"
 #include "document/assessment_document.h"
 #include "document/grid_columns.h"
 #include "lang/catalogue.h"
 #include "lang/file_names.h"
+#include "storage/settings.h"
 
 template <class Show>
 MsgAnswer OneBoxUi::one_at_a_time(MsgButtons buttons, Show show) {

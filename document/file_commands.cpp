@@ -1,10 +1,11 @@
 // Open, Save, Save As, the given file and the unsaved-changes question.
-#include "core/project_file.h"
 #include "document/assessment_document.h"
 #include "document/document.h"
 #include "lang/catalogue.h"
 #include "lang/catalogue_e.h"
 #include "lang/file_names.h"
+#include "storage/datafile.h"
+#include "storage/project_file.h"
 
 namespace {
 

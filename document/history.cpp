@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/cp1250.h"
+#include "storage/cp1250.h"
 #include "document/assessment_document.h"
 #include "document/document.h"
 #include "document/grid_columns.h"

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "core/clock.h"
 #include "core/message_ui.h"
-#include "document/paths.h"
 #include "lang/text_ids.h"
+#include "storage/clock.h"
+#include "storage/paths.h"
 
 struct AssessmentPageInput;
 struct GraphTarget;

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "core/assessment.h"
-#include "core/climate_csv.h"
 #include "fuzz/fuzz_common.h"
+#include "storage/climate_csv.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 // Any bytes as a data file: the reader and the title preview.
 #include "fuzz/fuzz_common.h"
+#include "storage/datafile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const ScratchFile file("read");

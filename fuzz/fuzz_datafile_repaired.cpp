@@ -5,11 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "core/clock.h"
 #include "core/numfmt.h"
 #include "fuzz/fuzz_common.h"
 #include "lang/catalogue.h"
 #include "output/report.h"
+#include "storage/clock.h"
+#include "storage/datafile.h"
 
 namespace {
 

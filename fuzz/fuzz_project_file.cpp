@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/project_file.h"
 #include "fuzz/fuzz_common.h"
+#include "storage/project_file.h"
 
 namespace {
 

@@ -9,9 +9,7 @@
 #include <QStatusBar>
 #include <QToolButton>
 
-#include "core/settings.h"
 #include "document/grid_columns.h"
-#include "document/paths.h"
 #include "gui/Quil_hlp.h"
 #include "gui/assess_window.h"
 #include "gui/controls.h"
@@ -24,6 +22,8 @@
 #include "lang/catalogue_e.h"
 #include "qt/fonts.h"
 #include "qt/text_1250.h"
+#include "storage/paths.h"
+#include "storage/settings.h"
 
 namespace {
 

@@ -24,7 +24,6 @@
 #include "core/numfmt.h"
 #include "document/assessment_document.h"
 #include "document/document.h"
-#include "document/paths.h"
 #include "gui/key_passage.h"
 #include "lang/catalogue.h"
 #include "lang/catalogue_c.h"
@@ -32,6 +31,8 @@
 #include "qt/assessment_paint.h"
 #include "qt/painter_canvas.h"
 #include "qt/text_1250.h"
+#include "storage/atomic_file.h"
+#include "storage/paths.h"
 
 namespace {
 

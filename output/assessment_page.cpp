@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "core/cp1250.h"
 #include "lang/catalogue_c.h"
 #include "output/assessment_charts.h"
 #include "output/assessment_summary.h"
+#include "storage/cp1250.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <nlohmann/json.hpp>
 #include <vector>
 
-#include "core/cp1250.h"
 #include "core/numfmt.h"
 #include "lang/catalogue_c.h"
 #include "lang/shown_text.h"
 #include "lang/utf8.h"
 #include "output/assessment_summary.h"
+#include "storage/cp1250.h"
 
 namespace {
 

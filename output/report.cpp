@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "core/atomic_file.h"
-#include "core/io.h"
 #include "core/numfmt.h"
 #include "lang/catalogue.h"
+#include "storage/atomic_file.h"
+#include "storage/io.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "core/Quil_c.h"
-#include "core/clock.h"
 #include "lang/result_codes.h"
+#include "storage/clock.h"
 
 // What the writer needs besides the record.
 struct ReportContext {

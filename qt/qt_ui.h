@@ -7,8 +7,8 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "core/clock.h"
 #include "document/ui.h"
+#include "storage/clock.h"
 
 class QtUi : public Ui {
 public:

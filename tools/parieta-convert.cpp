@@ -7,8 +7,9 @@
 #include <string>
 
 #include "core/Quil_c.h"
-#include "core/project_file.h"
 #include "lang/shown_text.h"
+#include "storage/datafile.h"
+#include "storage/project_file.h"
 #include "tools/command_line.h"
 
 namespace {

@@ -12,12 +12,13 @@
 #include <string>
 
 #include "core/Quil_c.h"
-#include "core/clock.h"
-#include "core/cp1250.h"
 #include "core/messages.h"
-#include "core/settings.h"
 #include "lang/catalogue.h"
 #include "output/report.h"
+#include "storage/clock.h"
+#include "storage/cp1250.h"
+#include "storage/datafile.h"
+#include "storage/settings.h"
 #include "tools/command_line.h"
 
 namespace {

@@ -35,6 +35,7 @@
 #include <vector>
 
 #include "core/Quil_c.h"
+#include "storage/datafile.h"
 
 namespace {
 

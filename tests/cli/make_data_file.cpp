@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/Quil_c.h"
+#include "storage/datafile.h"
 
 namespace {
 

@@ -16,9 +16,10 @@
 
 #include "core/Quil_c.h"
 #include "core/assessment.h"
-#include "core/climate_csv.h"
-#include "core/project_file.h"
 #include "lang/shown_text.h"
+#include "storage/climate_csv.h"
+#include "storage/datafile.h"
+#include "storage/project_file.h"
 
 namespace fs = std::filesystem;
 

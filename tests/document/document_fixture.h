@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "core/settings.h"
 #include "document/document.h"
+#include "storage/settings.h"
 #include "tests/support/fake_ui.h"
 #include "tests/support/language.h"
 

@@ -3,7 +3,8 @@
 #include <QDir>
 #include <QPrinter>
 
-#include "core/project_file.h"
+#include "storage/datafile.h"
+#include "storage/project_file.h"
 #include "tests/document/document_fixture.h"
 
 namespace {

@@ -8,6 +8,7 @@
 
 #include "document/grid_columns.h"
 #include "lang/catalogue.h"
+#include "storage/datafile.h"
 #include "tests/document/document_fixture.h"
 #include "tests/support/cp1250.h"
 

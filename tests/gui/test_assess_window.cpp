@@ -12,11 +12,12 @@
 #include <QAction>
 #include <QPushButton>
 
-#include "core/project_file.h"
 #include "document/assessment_document.h"
 #include "document/grid_columns.h"
 #include "gui/assess_window.h"
 #include "output/assessment_report.h"
+#include "storage/datafile.h"
+#include "storage/project_file.h"
 #include "tests/gui/test_mainwin_fixture.h"
 #include "tests/support/walls.h"
 

@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QGuiApplication>
 
+#include "storage/datafile.h"
 #include "tests/gui/shown_title.h"
 #include "tests/gui/test_files_fixture.h"
 

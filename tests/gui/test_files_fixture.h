@@ -8,7 +8,8 @@
 #include <csignal>
 #include <cstring>
 
-#include "core/settings.h"
+#include "storage/datafile.h"
+#include "storage/settings.h"
 #include "tests/gui/test_mainwin_fixture.h"
 
 // The executable's folder (settings file, data folder) is the scratch folder

@@ -7,8 +7,9 @@
 #include <QMimeData>
 #include <QUrl>
 
-#include "document/arguments.h"
-#include "document/paths.h"
+#include "storage/arguments.h"
+#include "storage/datafile.h"
+#include "storage/paths.h"
 #include "tests/gui/shown_title.h"
 #include "tests/gui/test_files_fixture.h"
 

@@ -12,7 +12,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
-#include "core/project_file.h"
+#include "storage/project_file.h"
 #include "document/assessment_document.h"
 #include "document/grid_columns.h"
 #include "gui/assess_window.h"

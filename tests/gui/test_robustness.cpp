@@ -12,10 +12,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <utility>
 #include <random>
 #include <string>
+#include <utility>
 
+#include "storage/datafile.h"
 #include "tests/gui/test_wiring_fixture.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include <cstring>
 #include <optional>
 
-#include "core/settings.h"
 #include "gui/Quil_hlp.h"
+#include "storage/settings.h"
 #include "tests/gui/test_mainwin_fixture.h"
 
 inline QString a_text_now(int id) {

@@ -1,8 +1,9 @@
 #!/bin/sh
 # Fails when a file includes a header of a higher layer, when a library
-# without Qt includes a Qt header, or when document/ includes Qt beyond Qt
-# Core and Qt Gui's undo stack (no widget, no painting). Layers, lowest first:
-#   lang core output document qt gui app
+# without Qt includes a Qt header, when storage/'s paths and arguments include
+# Qt beyond Qt Core, or when document/ includes Qt beyond Qt Core and Qt Gui's
+# undo stack (no widget, no painting). Layers, lowest first:
+#   lang core storage output document qt gui app
 # tools/ may use what has no Qt; tests/NAME what NAME may use, plus tests/support;
 # bench/ and fuzz/ sit on top.
 root=${1:?usage: check_layers.sh SOURCE_DIR [QT_CORE_INCLUDE_DIR]}
@@ -11,24 +12,54 @@ cd "$root" || exit 2
 
 rank() {
     case $1 in
-        lang) echo 0 ;; core) echo 1 ;; output) echo 2 ;; document) echo 3 ;;
-        qt) echo 4 ;; gui) echo 5 ;; app) echo 6 ;; *) echo -1 ;;
+        lang) echo 0 ;; core) echo 1 ;; storage) echo 2 ;; output) echo 3 ;;
+        document) echo 4 ;; qt) echo 5 ;; gui) echo 6 ;; app) echo 7 ;; *) echo -1 ;;
     esac
 }
 
 # The highest layer a folder may include.
 ceiling() {
     case $1 in
-        tools | tests/cli) echo 2 ;;
-        tests/support | tests/install | tests/smoke) echo 5 ;;
-        tests/*) r=$(rank "${1#tests/}"); [ "$r" -ge 0 ] && echo "$r" || echo 5 ;;
-        bench | fuzz) echo 6 ;;
+        tools | tests/cli) rank output ;;
+        tests/support | tests/install | tests/smoke) rank gui ;;
+        tests/*) r=$(rank "${1#tests/}"); [ "$r" -ge 0 ] && echo "$r" || rank gui ;;
+        bench | fuzz) rank app ;;
         *) rank "$1" ;;
     esac
 }
 
+# The one part of storage/ with Qt (Qt Core, library parieta_storage_qt), and its test.
+# Code without Qt may not include these headers either.
+qt_core_files="storage/arguments.h storage/arguments.cpp storage/paths.h storage/paths.cpp
+               tests/storage/test_arguments.cpp"
+qt_core_headers="storage/arguments.h storage/paths.h"
+
+in_list() {
+    item=$1
+    shift
+    for each in $*; do [ "$each" = "$item" ] && return 0; done
+    return 1
+}
+
+# Fails for a Qt header beyond Qt Core and the classes named after WHAT, and
+# for one named with its module.
+qt_core_only() {  # FILE WHAT [CLASS...]
+    file=$1 what=$2
+    shift 2
+    for qt in $(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*<\(Q[^>]*\)>.*/\1/p' "$file"); do
+        in_list "$qt" "$@" && continue
+        case $qt in
+            */*) echo "$file: includes <$qt>: name the class alone"; status=1 ;;
+            *) if [ -n "$qtcore" ] && [ ! -e "$qtcore/$qt" ]; then
+                   echo "$file: includes <$qt>, beyond $what"
+                   status=1
+               fi ;;
+        esac
+    done
+}
+
 status=0
-files=$(find lang core output document qt gui app tools tests bench fuzz \
+files=$(find lang core storage output document qt gui app tools tests bench fuzz \
              -name '*.cpp' -o -name '*.h' 2>/dev/null | sort)
 for file in $files; do
     folder=${file%/*}
@@ -56,24 +87,23 @@ for file in $files; do
         fi
     done
     case $folder in
-        lang | core | output | tools | tests/lang | tests/core | tests/output | tests/cli)
-            if grep -Eq '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q' "$file"; then
-                echo "$file: includes Qt in a library without Qt"
-                status=1
+        lang | core | storage | output | tools | tests/lang | tests/core | tests/storage | \
+        tests/output | tests/cli)
+            if in_list "$file" $qt_core_files; then
+                qt_core_only "$file" "Qt Core"
+            else
+                if grep -Eq '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q' "$file"; then
+                    echo "$file: includes Qt in a library without Qt"
+                    status=1
+                fi
+                for included in $(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file"); do
+                    if in_list "$included" $qt_core_headers; then
+                        echo "$file: includes $included, which needs Qt, in a library without Qt"
+                        status=1
+                    fi
+                done
             fi ;;
-    esac
-    case $folder in
-        document)
-            for qt in $(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*<\(Q[^>]*\)>.*/\1/p' "$file"); do
-                case $qt in
-                    QUndoStack | QUndoCommand) ;;
-                    */*) echo "$file: includes <$qt>: name the class alone"; status=1 ;;
-                    *) if [ -n "$qtcore" ] && [ ! -e "$qtcore/$qt" ]; then
-                           echo "$file: includes <$qt>, beyond Qt Core and the undo stack"
-                           status=1
-                       fi ;;
-                esac
-            done ;;
+        document) qt_core_only "$file" "Qt Core and the undo stack" QUndoStack QUndoCommand ;;
     esac
 done
 [ "$status" = 0 ] && echo "every include points downward"

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "core/clock.h"
 #include "document/ui.h"
 #include "qt/assessment_paint.h"
 #include "qt/print_job.h"
 #include "qt/text_1250.h"
+#include "storage/clock.h"
 
 // A fixed date and time, and waits that take no time: they are counted, and
 // `on_sleep` runs in each, as if the time had passed.

@@ -1,17 +1,16 @@
-#include "core/climate_csv.h"
+#include "storage/climate_csv.h"
 
 #include <unistd.h>
 
-#include <charconv>
 #include <iterator>
 #include <string_view>
 
 #include "core/assessment.h"
-#include "core/io.h"
 #include "core/numfmt.h"
 #include "lang/catalogue_c.h"
 #include "lang/shown_text.h"
 #include "lang/utf8.h"
+#include "storage/io.h"
 
 namespace {
 
@@ -26,37 +25,6 @@ struct Field {
     std::string_view text;  // without surrounding blanks
     std::size_t offset;     // of its first character (or of where it would be) in the file
 };
-
-// Sign, digits with at most one ".", an optional exponent; nothing else, so no "inf" or "nan".
-bool parse_decimal(std::string_view f, double& out) {
-    if (f.empty()) return false;
-    std::size_t i = 0;
-    if (i < f.size() && (f[i] == '+' || f[i] == '-')) ++i;
-    const std::size_t number = f[0] == '+' ? 1 : 0;
-    int digits = 0;
-    while (i < f.size() && f[i] >= '0' && f[i] <= '9') ++i, ++digits;
-    if (i < f.size() && f[i] == '.') {
-        ++i;
-        while (i < f.size() && f[i] >= '0' && f[i] <= '9') ++i, ++digits;
-    }
-    if (digits == 0) return false;
-    if (i < f.size() && (f[i] == 'e' || f[i] == 'E')) {
-        ++i;
-        if (i < f.size() && (f[i] == '+' || f[i] == '-')) ++i;
-        int exponent_digits = 0;
-        while (i < f.size() && f[i] >= '0' && f[i] <= '9') ++i, ++exponent_digits;
-        if (exponent_digits == 0) return false;
-    }
-    if (i != f.size()) return false;
-    // A leading "+" is ours to skip; from_chars takes only "-".
-    const char* first = f.data() + number;
-    const char* last = f.data() + f.size();
-    double value = 0.0;
-    const auto [end, ec] = std::from_chars(first, last, value);
-    if (ec != std::errc{} || end != last) return false;
-    out = value;
-    return true;
-}
 
 bool parse_whole(std::string_view f, int& out) {
     if (f.empty() || f.size() > 3) return false;
@@ -152,12 +120,11 @@ bool Parser::row(const Field fields[], int count, std::size_t end) {
     double v[4] = {};
     for (int i = 1; i < 5; ++i) {
         if (i == 4 && by_class_) break;
-        if (!parse_decimal(fields[i].text, v[i - 1])) {
+        if (!parse_number(fields[i].text, '.', v[i - 1])) {
             return fail(ClimateCsvError::BadNumber, fields[i].offset);
         }
         const bool theta = i == 1 || i == 3;
-        const double low = theta ? -50.0 : 1.0, high = theta ? 60.0 : 100.0;
-        if (!(v[i - 1] >= low && v[i - 1] <= high)) {
+        if (!(theta ? climate_theta_ok(v[i - 1]) : climate_phi_ok(v[i - 1]))) {
             return fail(theta ? ClimateCsvError::ThetaRange : ClimateCsvError::PhiRange,
                         fields[i].offset);
         }
@@ -169,7 +136,7 @@ bool Parser::row(const Field fields[], int count, std::size_t end) {
     if (by_class_) {
         int humidity_class = 0;
         if (!parse_whole(fields[4].text, humidity_class) || humidity_class < 1 ||
-            humidity_class > 5) {
+            humidity_class > HUMIDITY_CLASSES) {
             return fail(ClimateCsvError::BadClass, fields[4].offset);
         }
         if (rows_ > 0 && humidity_class != climate_.humidity_class) {
@@ -273,6 +240,22 @@ bool read_climate_file(const char* path, Climate& out, ClimateCsvResult& result)
     const std::size_t got = read_full(fd, data.data(), data.size());
     ::close(fd);
     return parse_climate_csv(data.data(), got, out, result);
+}
+
+std::string climate_csv_text(const Climate& climate) {
+    const bool by_class = climate.humidity_class > 0;
+    std::string s;
+    for (const char* column : COLUMNS) s += std::string(column) + ",";
+    s += std::string(by_class ? HUMIDITY_CLASS : PHI_I) + "\n";
+    for (int m = 0; m < MONTHS; ++m) {
+        const ClimateMonth& c = climate.months[m];
+        s += std::to_string(m + 1);
+        for (double v : {c.theta_e, c.phi_e, c.theta_i}) s += "," + format_number("0.0###", v, '.');
+        s += "," + (by_class ? std::to_string(climate.humidity_class)
+                             : format_number("0.0###", c.phi_i, '.'));
+        s += "\n";
+    }
+    return s;
 }
 
 std::string climate_error_message(const ClimateCsvResult& r, const char* path) {

@@ -1,4 +1,4 @@
-#include "core/json_limits.h"
+#include "storage/json_limits.h"
 
 JsonLimit json_past_limits(std::string_view text, JsonPosition& at) {
     // Per open level: whether it is an object, and its keys so far.

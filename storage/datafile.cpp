@@ -1,13 +1,12 @@
-// The data file: "QDAT", version 1, checksum, and the record's input part with
-// every byte's top bit inverted.
+#include "storage/datafile.h"
+
 #include <strings.h>
 #include <unistd.h>
 
 #include <cstring>
 
-#include "core/Quil_c.h"
-#include "core/atomic_file.h"
-#include "core/io.h"
+#include "storage/atomic_file.h"
+#include "storage/io.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "core/io.h"
+#include "storage/io.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

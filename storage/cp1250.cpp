@@ -1,4 +1,4 @@
-#include "core/cp1250.h"
+#include "storage/cp1250.h"
 
 #include <iconv.h>
 

@@ -15,7 +15,8 @@
 #include <vector>
 
 #include "core/Quil_c.h"
-#include "core/project_file.h"
+#include "storage/datafile.h"
+#include "storage/project_file.h"
 #include "tests/support/cp1250.h"
 #include "tests/support/temp_dir.h"
 

@@ -1,4 +1,4 @@
-#include "core/project_file.h"
+#include "storage/project_file.h"
 
 #include <unistd.h>
 
@@ -13,11 +13,11 @@
 #include <unordered_set>
 #include <vector>
 
-#include "core/atomic_file.h"
-#include "core/cp1250.h"
-#include "core/io.h"
-#include "core/json_limits.h"
 #include "lang/shown_text.h"
+#include "storage/atomic_file.h"
+#include "storage/cp1250.h"
+#include "storage/io.h"
+#include "storage/json_limits.h"
 
 namespace {
 
@@ -28,13 +28,6 @@ using Json = nlohmann::json;
 using OrderedJson = nlohmann::ordered_json;
 
 constexpr const char* FORMAT_NAME = "parieta-project";
-
-// The climate file's ranges; a project's climate obeys the same.
-constexpr double THETA_MIN = -50.0;
-constexpr double THETA_MAX = 60.0;
-constexpr double PHI_MIN = 1.0;
-constexpr double PHI_MAX = 100.0;
-constexpr int HUMIDITY_CLASSES = 5;
 
 // Thrown inside this file only; the public functions turn it into `error`.
 struct Refusal {
@@ -128,9 +121,15 @@ double in_range(double v, const std::string& path, double low, double high, cons
     return v;
 }
 
-double ranged(ObjectReader& o, const char* key, double low, double high, const char* unit) {
-    return in_range(number(o, key), o.path(key), low, high, unit);
+// A month's climate values, in the climate's limits.
+double theta(double v, const std::string& path) {
+    return in_range(v, path, CLIMATE_THETA_MIN, CLIMATE_THETA_MAX, "°C");
 }
+double phi(double v, const std::string& path) {
+    return in_range(v, path, CLIMATE_PHI_MIN, CLIMATE_PHI_MAX, "%");
+}
+double theta(ObjectReader& o, const char* key) { return theta(number(o, key), o.path(key)); }
+double phi(ObjectReader& o, const char* key) { return phi(number(o, key), o.path(key)); }
 
 long long integer(const Json& j, const std::string& path, long long low, long long high) {
     if (!j.is_number_integer()) refuse(path, "expected a whole number, found " + found(j));
@@ -317,11 +316,11 @@ void read_climate(const Json& j, Climate& c) {
                                         " here: the months stand in calendar order");
         }
         ClimateMonth& month = c.months[i];
-        month.theta_e = ranged(m, "theta_e", THETA_MIN, THETA_MAX, "°C");
-        month.phi_e = ranged(m, "phi_e", PHI_MIN, PHI_MAX, "%");
-        month.theta_i = ranged(m, "theta_i", THETA_MIN, THETA_MAX, "°C");
+        month.theta_e = theta(m, "theta_e");
+        month.phi_e = phi(m, "phi_e");
+        month.theta_i = theta(m, "theta_i");
         if (c.humidity_class == 0) {
-            month.phi_i = ranged(m, "phi_i", PHI_MIN, PHI_MAX, "%");
+            month.phi_i = phi(m, "phi_i");
         } else if (m.maybe("phi_i") != nullptr) {
             refuse(m.path("phi_i"), "not used with a humidity class: give one or the other");
         }
@@ -566,7 +565,8 @@ OrderedJson partition_json(const PartitionInput& r) {
 OrderedJson climate_json(const Climate& c) {
     OrderedJson j = OrderedJson::object();
     if (c.humidity_class < 0 || c.humidity_class > HUMIDITY_CLASSES) {
-        refuse("climate.humidity_class", std::to_string(c.humidity_class) + " is outside 0 to 5");
+        refuse("climate.humidity_class", std::to_string(c.humidity_class) + " is outside 0 to " +
+                                             std::to_string(HUMIDITY_CLASSES));
     }
     if (c.humidity_class != 0) j["humidity_class"] = c.humidity_class;
     OrderedJson months = OrderedJson::array();
@@ -575,11 +575,10 @@ OrderedJson climate_json(const Climate& c) {
         const std::string path = element("climate.months", i);
         OrderedJson month = OrderedJson::object();
         month["month"] = i + 1;
-        month["theta_e"] = in_range(m.theta_e, member(path, "theta_e"), THETA_MIN, THETA_MAX, "°C");
-        month["phi_e"] = in_range(m.phi_e, member(path, "phi_e"), PHI_MIN, PHI_MAX, "%");
-        month["theta_i"] = in_range(m.theta_i, member(path, "theta_i"), THETA_MIN, THETA_MAX, "°C");
-        if (c.humidity_class == 0)
-            month["phi_i"] = in_range(m.phi_i, member(path, "phi_i"), PHI_MIN, PHI_MAX, "%");
+        month["theta_e"] = theta(m.theta_e, member(path, "theta_e"));
+        month["phi_e"] = phi(m.phi_e, member(path, "phi_e"));
+        month["theta_i"] = theta(m.theta_i, member(path, "theta_i"));
+        if (c.humidity_class == 0) month["phi_i"] = phi(m.phi_i, member(path, "phi_i"));
         months.push_back(std::move(month));
     }
     j["months"] = std::move(months);

@@ -3,9 +3,9 @@
 //   month,theta_e,phi_e,theta_i,phi_i            (internal relative humidity given)
 //   month,theta_e,phi_e,theta_i,humidity_class   (internal humidity class 1..5)
 //
-// θ in °C (-50..60), φ in % (1..100), the decimal point ".". "#" starts a comment to the
-// line's end; blank lines, CRLF and a UTF-8 byte-order mark are accepted. Months 1..12
-// once each, in any order; the humidity class is the same in every row. No Qt here.
+// θ in °C, φ in %, in the climate's limits (core/climate.h), the decimal point ".". "#" starts a
+// comment to the line's end; blank lines, CRLF and a UTF-8 byte-order mark are accepted.
+// Months 1..12 once each, in any order; the humidity class is the same in every row. No Qt here.
 #pragma once
 
 #include <cstddef>
@@ -52,6 +52,10 @@ bool parse_climate_csv(const char* data, std::size_t size, Climate& out, Climate
 // Reads and parses a file; CannotOpen when it cannot be opened or read or is not a regular
 // file (a pipe or a device is never waited for).
 bool read_climate_file(const char* path, Climate& out, ClimateCsvResult& result);
+
+// The climate as a file the reader takes back: the header of its form, then the months in
+// calendar order, values to four decimals.
+std::string climate_csv_text(const Climate& climate);
 
 // The message in the current language, UTF-8: "PATH:LINE:COLUMN: text", or "PATH: text" for
 // the file as a whole.

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "core/atomic_file.h"
+#include "storage/atomic_file.h"
 #include "tests/support/other_user.h"
 
 namespace {

@@ -3,8 +3,8 @@
 
 #include <QDir>
 
-#include "document/arguments.h"
-#include "document/paths.h"
+#include "storage/arguments.h"
+#include "storage/paths.h"
 
 namespace {
 

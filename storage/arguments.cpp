@@ -1,4 +1,4 @@
-#include "document/arguments.h"
+#include "storage/arguments.h"
 
 #include <QDir>
 #include <QFileInfo>

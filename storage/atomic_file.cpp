@@ -1,4 +1,4 @@
-#include "core/atomic_file.h"
+#include "storage/atomic_file.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -18,7 +18,7 @@
 #include <ctime>
 #include <vector>
 
-#include "core/io.h"
+#include "storage/io.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "core/settings.h"
+#include "storage/settings.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/settings.h"
+#include "storage/settings.h"
 
 namespace {
 

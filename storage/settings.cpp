@@ -1,4 +1,4 @@
-#include "core/settings.h"
+#include "storage/settings.h"
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "core/atomic_file.h"
-#include "core/io.h"
 #include "lang/file_names.h"
+#include "storage/atomic_file.h"
+#include "storage/io.h"
 
 namespace {
 

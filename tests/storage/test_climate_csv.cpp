@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/climate_csv.h"
 #include "lang/catalogue.h"
+#include "storage/climate_csv.h"
 #include "tests/support/language.h"
 
 namespace {
@@ -41,6 +41,39 @@ TEST(ClimateCsv, ReadsBothForms) {
 
     ASSERT_TRUE(parse(CLASS_HEADER + rows("3"), c, r)) << climate_error_message(r, "x");
     EXPECT_EQ(c.humidity_class, 3);
+}
+
+// The writer's file in both forms reads back as the climate, to the writer's four decimals.
+TEST(ClimateCsv, TheWrittenFileReadsBack) {
+    Climate phi;
+    for (int m = 0; m < MONTHS; ++m) phi.months[m] = {-m - 0.25, 85.0, 20.0, 50.0 + m};
+    phi.months[3].theta_e = 6.123456;
+    Climate by_class = phi;
+    by_class.humidity_class = 2;
+    struct Case {
+        const char* name;
+        const Climate& climate;
+        std::string start;
+    };
+    const Case cases[] = {
+        {"phi_i given", phi, PHI_HEADER + "1,-0.25,85.0,20.0,50.0\n2,-1.25,"},
+        {"humidity class", by_class, CLASS_HEADER + "1,-0.25,85.0,20.0,2\n2,-1.25,"},
+    };
+    for (const Case& c : cases) {
+        const std::string text = climate_csv_text(c.climate);
+        EXPECT_EQ(text.substr(0, c.start.size()), c.start) << c.name;
+        Climate back;
+        ClimateCsvResult r;
+        ASSERT_TRUE(parse(text, back, r)) << c.name << ": " << climate_error_message(r, "x");
+        EXPECT_EQ(back.humidity_class, c.climate.humidity_class) << c.name;
+        for (int m = 0; m < MONTHS; ++m) {
+            const ClimateMonth& want = c.climate.months[m];
+            EXPECT_EQ(back.months[m].theta_e, m == 3 ? 6.1235 : want.theta_e) << c.name << m;
+            EXPECT_EQ(back.months[m].phi_e, want.phi_e) << c.name << m;
+            EXPECT_EQ(back.months[m].theta_i, want.theta_i) << c.name << m;
+            if (c.climate.humidity_class == 0) EXPECT_EQ(back.months[m].phi_i, want.phi_i) << m;
+        }
+    }
 }
 
 // Comments anywhere, blank lines, CRLF, a byte-order mark, blanks around values, months out of
@@ -105,6 +138,8 @@ TEST(ClimateCsv, RefusesABadFileWithLineAndColumn) {
         {"inf", replace_row(good, 5, "5,-1,80,inf,50"), ClimateCsvError::BadNumber, 6, 9, 0},
         {"empty value", replace_row(good, 5, "5,-1,80, ,50"), ClimateCsvError::BadNumber, 6, 9, 0},
         {"huge", replace_row(good, 5, "5,-1,80,20,1e999"), ClimateCsvError::BadNumber, 6, 12, 0},
+        {"NUL in a number", replace_row(good, 5, std::string("5,-1,8\0,20,50", 13)),
+         ClimateCsvError::BadNumber, 6, 6, 0},
         {"month 13", replace_row(good, 7, "13,-1,80,20,50"), ClimateCsvError::BadMonth, 8, 1, 0},
         {"month 0", replace_row(good, 7, "0,-1,80,20,50"), ClimateCsvError::BadMonth, 8, 1, 0},
         {"month 1.0", replace_row(good, 7, "1.0,-1,80,20,50"), ClimateCsvError::BadMonth, 8, 1, 0},

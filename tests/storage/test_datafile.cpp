@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/Quil_c.h"
+#include "storage/datafile.h"
 #include "tests/support/temp_dir.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "core/clock.h"
+#include "storage/clock.h"
 
 #include <chrono>
 #include <ctime>
