@@ -1,7 +1,6 @@
 // The commands without a window: the dialogs they open, what they write,
 // what they ask, and the busy state they leave.
 #include <QDir>
-#include <QPrinter>
 
 #include "storage/datafile.h"
 #include "storage/project_file.h"
@@ -234,28 +233,28 @@ TEST_F(DocumentTest, ExportBesideTheDataFileAsksBeforeReplacingAReport) {
 
 TEST_F(DocumentTest, PrintPutsOnePageAndEndsIdleAlsoWhenItFails) {
     open_document();
-    const QString pdf = path("page.pdf");
     ui.print_answer = true;
-    ui.configure_printer = [&](QPrinter& p) {
-        p.setOutputFormat(QPrinter::PdfFormat);
-        p.setOutputFileName(pdf);
-    };
     document->print();
     EXPECT_TRUE(ui.boxes.empty()) << ui.shown();
-    EXPECT_TRUE(read_bytes(pdf).startsWith("%PDF"));
+    // One page: the report's lines, then the graph, begun and ended once.
+    EXPECT_EQ(ui.printed.begun, 1);
+    EXPECT_EQ(ui.printed.ended, 1);
+    EXPECT_EQ(ui.printed.graphs, 1);
+    ASSERT_FALSE(ui.printed.texts.empty());
+    EXPECT_EQ(ui.printed.texts.front().rfind("TEMPERATURE AND STEAM-PRESSURE", 0), 0u)
+        << ui.printed.texts.front();
     const std::vector<std::string> busy = {"busy", "status Printing...", "status hidden", "idle"};
     EXPECT_EQ(events, busy);
     EXPECT_TRUE(state().graph_on_screen);
 
     events.clear();
     ui.while_box_open = [&] { events.push_back("box"); };
-    ui.configure_printer = [&](QPrinter& p) {
-        p.setOutputFormat(QPrinter::PdfFormat);
-        p.setOutputFileName(path("missing/page.pdf"));  // the job cannot start
-    };
+    ui.printed = {};
+    ui.printed.fail_begin = true;  // the job cannot start
     document->print();
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text, "Printing has failed.");
+    EXPECT_EQ(ui.printed.ended, 1) << "ended, not left open";
     const std::vector<std::string> failed = {"busy", "status Printing...", "status hidden", "idle",
                                              "box"};
     EXPECT_EQ(events, failed);

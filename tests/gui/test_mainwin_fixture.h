@@ -18,8 +18,8 @@
 #include "gui/controls.h"
 #include "gui/string_grid.h"
 #include "lang/catalogue.h"
-#include "tests/support/fake_ui.h"
 #include "tests/support/language.h"
+#include "tests/support/qt_fake_ui.h"
 
 // A control of a window by its objectName; null when there is none.
 template <class T = QWidget>
@@ -107,6 +107,6 @@ protected:
     // The language the settings file would say (Polish) comes back at the end.
     const LanguageScope language_;
     Partition doc;
-    FakeUi ui;
+    QtFakeUi ui;
     std::unique_ptr<TForm_quil> form;
 };

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "gui/Quil_hlp.h"
+#include "qt/text_1250.h"
 #include "storage/settings.h"
 #include "tests/gui/test_mainwin_fixture.h"
 

@@ -12,10 +12,47 @@
 #include <vector>
 
 #include "document/ui.h"
-#include "qt/assessment_paint.h"
-#include "qt/print_job.h"
-#include "qt/text_1250.h"
+#include "output/graph.h"
+#include "output/report.h"
 #include "storage/clock.h"
+#include "storage/cp1250.h"
+
+// What a recording print job was given: enough to see what a page would hold.
+struct PrintRecord {
+    int begun = 0, ended = 0, graphs = 0, assessments = 0;
+    std::vector<std::string> texts;  // the report's lines as drawn (Windows-1250)
+    bool fail_begin = false;         // the job cannot start
+};
+
+// A print job that records instead of painting, so the document's tests need
+// no printer and no Qt painting.
+class RecordingPrintJob : public PrintJob, private PrinterLineSink {
+public:
+    explicit RecordingPrintJob(PrintRecord& record) : record_(record) {}
+    bool portrait() const override { return true; }
+    bool begin() override {
+        ++record_.begun;
+        return !record_.fail_begin;
+    }
+    PrinterLineSink& report_sink() override { return *this; }
+    void draw_graph(const Partition&, GraphTarget) override { ++record_.graphs; }
+    bool end() override {
+        ++record_.ended;
+        return !record_.fail_begin;
+    }
+    bool print_assessment(const AssessmentPageInput&) override {
+        ++record_.assessments;
+        return !record_.fail_begin;
+    }
+
+private:
+    int font_point_size() const override { return 10; }
+    int resolution_x() const override { return 600; }
+    int resolution_y() const override { return 600; }
+    void draw_text(int, int, const char* text, bool) override { record_.texts.push_back(text); }
+
+    PrintRecord& record_;
+};
 
 // A fixed date and time, and waits that take no time: they are counted, and
 // `on_sleep` runs in each, as if the time had passed.
@@ -59,18 +96,22 @@ public:
     std::function<void(FileDialog&)> while_dialog_open;  // runs inside either file dialog
     bool print_answer = false;
     int print_dialogs = 0;
-    std::function<void(QPrinter&)> configure_printer;  // what the user sets in the print dialog
+    PrintRecord printed;  // what the recording job was given
+    // The job the print dialog hands over; by default one that records into `printed`.
+    std::function<std::unique_ptr<PrintJob>()> make_print_job;
+    // The assessment's PDF; by default a few bytes that stand for one.
+    std::function<bool(const AssessmentPageInput&, std::string&)> render_pdf;
     FakeClock fake_clock;
 
     MsgAnswer message_box(const char* text, const char* caption, MsgIcon icon,
                           MsgButtons buttons) override {
         text = text ? text : "";
-        return record({text, from_1250(text), caption ? caption : "", icon, buttons});
+        return record({text, unicode_of(text), caption ? caption : "", icon, buttons});
     }
     MsgAnswer message_box(const char* before, const QString& path, const char* after,
                           const char* caption, MsgIcon icon, MsgButtons buttons) override {
-        const QString shown = from_1250(before) + path + from_1250(after);
-        return record({to_1250(shown), shown, caption ? caption : "", icon, buttons});
+        const QString shown = unicode_of(before) + path + unicode_of(after);
+        return record({windows_1250_of(shown), shown, caption ? caption : "", icon, buttons});
     }
     std::optional<QString> run_open_dialog(FileDialog& d) override {
         open_dialogs.push_back(d);
@@ -84,12 +125,11 @@ public:
         if (while_dialog_open) while_dialog_open(d);
         return next(save_answers);
     }
-    // The real job on a printer the test sets up (a PDF file).
     std::unique_ptr<PrintJob> run_print_dialog() override {
         ++print_dialogs;
         dialog_owners.push_back(owner);
-        auto job = std::make_unique<QtPrintJob>();
-        if (configure_printer) configure_printer(job->printer());
+        std::unique_ptr<PrintJob> job =
+            make_print_job ? make_print_job() : std::make_unique<RecordingPrintJob>(printed);
         if (!print_answer) return nullptr;
         return job;
     }
@@ -100,7 +140,9 @@ public:
     void set_dialog_owner(QObject* window) override { owner = window; }
     QObject* dialog_owner() const override { return owner; }
     bool render_assessment_pdf(const AssessmentPageInput& in, std::string& bytes) override {
-        return assessment_pdf_bytes(in, bytes);
+        if (render_pdf) return render_pdf(in, bytes);
+        bytes = "%PDF-1.4\n% recorded\n%%EOF\n";
+        return true;
     }
 
     // The texts shown so far, one a line, for failure messages.
@@ -111,6 +153,20 @@ public:
     }
 
 private:
+    static QString unicode_of(const char* text) {
+        return QString::fromStdString(cp1250_to_utf8_lossy(text ? text : ""));
+    }
+    // "?" for a character the code page lacks, as the program's conversion does.
+    static std::string windows_1250_of(const QString& text) {
+        std::string out;
+        for (const char32_t c : text.toUcs4()) {
+            std::string one;
+            const std::string utf8 = QString::fromUcs4(&c, 1).toStdString();
+            out += utf8_to_cp1250(utf8, one) ? one : std::string("?");
+        }
+        return out;
+    }
+
     MsgAnswer record(Box box) {
         const MsgButtons buttons = box.buttons;
         box.owner = owner;
