@@ -103,37 +103,7 @@ void TForm_quil::create_controls() {
     w.graph->setFont(QFont("MS Sans Serif", 8));
     w.graph->setAutoFillBackground(false);
 
-    struct ButtonSpec {
-        QToolButton*& button;
-        const char* name;
-        Glyph glyph;
-        bool two_images;
-    };
-    Toolbar& b = buttons_;
-    const ButtonSpec buttons[] = {
-        {b.SpeedButtonInfo1, "SpeedButtonInfo1", Glyph::info1, false},
-        {b.SpeedButtonInfo2, "SpeedButtonInfo2", Glyph::info2, false},
-        {b.SpeedButtonOpen, "SpeedButtonOpen", Glyph::open, false},
-        {b.SpeedButtonSave, "SpeedButtonSave", Glyph::save, true},
-        {b.SpeedButtonExport, "SpeedButtonExport", Glyph::export_text, true},
-        {b.SpeedButtonSaveAs, "SpeedButtonSaveAs", Glyph::save_as, false},
-        {b.SpeedButtonExportAs, "SpeedButtonExportAs", Glyph::export_as, false},
-        {b.SpeedButtonMaterials, "SpeedButtonMaterials", Glyph::materials, true},
-        {b.SpeedButtonPrint, "SpeedButtonPrint", Glyph::print, false},
-        {b.SpeedButtonLang044, "SpeedButtonLang044", Glyph::lang_english, true},
-        {b.SpeedButtonLang048, "SpeedButtonLang048", Glyph::lang_polish, true},
-        {b.SpeedButtonExit, "SpeedButtonExit", Glyph::exit, false},
-        {b.SpeedButtonUndo, "SpeedButtonUndo", Glyph::undo, true},
-        {b.SpeedButtonRedo, "SpeedButtonRedo", Glyph::redo, true},
-        {b.SpeedButtonAssess, "SpeedButtonAssess", Glyph::assess, false},
-    };
-    for (const ButtonSpec& entry : buttons) {
-        entry.button = named(new QToolButton(this), entry.name);
-        entry.button->setIcon(glyph_icon(entry.glyph, entry.two_images));
-        entry.button->setIconSize(QSize(16, 16));
-        entry.button->setToolButtonStyle(Qt::ToolButtonIconOnly);
-        entry.button->setFocusPolicy(Qt::NoFocus);  // a click leaves the focus where it is
-    }
+    build_commands();
 
     setTabOrder(w.mnu_table1, w.mnu_table2);
     setTabOrder(w.mnu_table2, w.edit_title);
@@ -206,25 +176,6 @@ void TForm_quil::connect_handlers() {
     connect(w.mnu_radio_group_calc, &RadioGroup::item_picked, this,
             [this] { eh_mnu_radio_group_calc_OnClick(); });
 
-    const Toolbar& b = buttons_;
-    auto on_click = [this](QToolButton* button, auto handler) {
-        connect(button, &QToolButton::clicked, this, handler);
-    };
-    on_click(b.SpeedButtonInfo1, [this] { eh_sb_info_OnClick(buttons_.SpeedButtonInfo1); });
-    on_click(b.SpeedButtonInfo2, [this] { eh_sb_info_OnClick(buttons_.SpeedButtonInfo2); });
-    on_click(b.SpeedButtonOpen, [this] { document_.open(); });
-    on_click(b.SpeedButtonSave, [this] { document_.save(); });
-    on_click(b.SpeedButtonExport, [this] { document_.export_beside(); });
-    on_click(b.SpeedButtonSaveAs, [this] { document_.save_as(); });
-    on_click(b.SpeedButtonExportAs, [this] { document_.export_as(); });
-    on_click(b.SpeedButtonMaterials, [this] { eh_sb_materials_OnClick(); });
-    on_click(b.SpeedButtonPrint, [this] { eh_sb_print_OnClick(); });
-    on_click(b.SpeedButtonLang044, [this] { document_.switch_language(LANG_ENGLISH); });
-    on_click(b.SpeedButtonLang048, [this] { document_.switch_language(LANG_POLISH); });
-    on_click(b.SpeedButtonExit, [this] { eh_sb_exit_OnClick(); });
-    on_click(b.SpeedButtonUndo, [this] { document_.undo(); });
-    on_click(b.SpeedButtonRedo, [this] { document_.redo(); });
-    on_click(b.SpeedButtonAssess, [this] { open_assessment(); });
     add_command_keys();
     add_copy_report_action();
 }

@@ -20,6 +20,7 @@
 #include <QSize>
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -27,6 +28,7 @@
 #include "core/Quil_c.h"
 #include "document/document.h"
 #include "document/ui.h"
+#include "gui/glyphs.h"
 #include "qt/qt_translations.h"
 
 class GraphBox;
@@ -86,7 +88,7 @@ private:
     void show_accessible_texts();  // names and descriptions for screen readers
     void show_graph_description();
     void show_problems();  // why there are no results, and the refused radius
-    void show_history();  // the Undo and Redo buttons
+    void show_history();   // the Undo and Redo buttons
 
     // --- layout ---------------------------------------------------------------
     void layout_controls();
@@ -107,8 +109,26 @@ private:
 
     // --- Copy report (copy_report.cpp) ------------------------------------------
     void add_copy_report_action();
-    // The commands' keys (command_keys.cpp).
+    // The toolbar's commands, one row each (command_keys.cpp): the button
+    // with its name and glyph, the hint, the keys and what they run. Each row
+    // builds its button and a QAction that carries the keys.
+    struct Toolbar;
+    struct Command {
+        QToolButton* Toolbar::*button;
+        const char* name;
+        Glyph glyph;
+        bool two_images;  // a greyed image of its own while disabled
+        int hint_a;       // the hint: a catalogue A text, or -1 for hint_d, -2 when
+        TextD hint_d;     // the history names it (undo, redo)
+        QList<QKeySequence> keys;
+        bool bind_keys;                        // false: another row's action has them
+        std::function<void(TForm_quil&)> run;  // the button
+        std::function<void(TForm_quil&)> key;  // the keys; null: as the button
+    };
+    static std::vector<Command> command_table();
+    void build_commands();
     void add_command_keys();
+    void show_command_hints();
     QList<QKeySequence> command_keys(const QToolButton* button) const;
     // The tooltip (hint and key), the accessible name (hint) and description (key).
     void show_hint(QToolButton* button, const QString& hint);
@@ -141,7 +161,7 @@ private:
     void show_materials(int mode);
 
     Document document_;
-    std::vector<std::pair<QToolButton*, QList<QKeySequence>>> command_keys_;
+    std::vector<Command> commands_;
     QtTranslations qt_texts_;  // Qt's own dialogs in the program's language
 
     // The controls, by their objectName.

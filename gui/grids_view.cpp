@@ -60,24 +60,7 @@ void TForm_quil::show_grids(bool values) {
     t2->resize(width2, visible * d2 + (visible + 1) * line + 3);
 
     // Hints, labels and the radio groups.
-    const Toolbar& b = buttons_;
-    const std::pair<QToolButton*, TextA> hints[] = {
-        {b.SpeedButtonInfo1, TextA::HintInfo1},
-        {b.SpeedButtonInfo2, TextA::HintInfo2},
-        {b.SpeedButtonOpen, TextA::HintOpen},
-        {b.SpeedButtonSave, TextA::HintSave},
-        {b.SpeedButtonExport, TextA::HintExport},
-        {b.SpeedButtonSaveAs, TextA::HintSaveAs},
-        {b.SpeedButtonExportAs, TextA::HintExportAs},
-        {b.SpeedButtonMaterials, TextA::HintMaterials},
-        {b.SpeedButtonPrint, TextA::HintPrint},
-        {b.SpeedButtonLang044, TextA::HintEnglish},
-        {b.SpeedButtonLang048, TextA::HintPolish},
-        {b.SpeedButtonExit, TextA::HintExit},
-    };
-    for (const auto& [button, id] : hints) show_hint(button, text_a(id));
-    show_history();
-    show_hint(b.SpeedButtonAssess, from_1250(catalogue_d_text(TextD::HintAssess)));
+    show_command_hints();
     w_.label_title->setText(text_a(TextA::TitleLabel));
     w_.mnu_radio_group_wall->setTitle(text_a(TextA::WallGroupCaption));
     w_.mnu_radio_group_wall->set_items(text_a(TextA::WallStraight), text_a(TextA::WallCurved));
@@ -103,8 +86,8 @@ void TForm_quil::show_accessible_texts() {
 }
 
 void TForm_quil::show_graph_description() {
-    w_.graph->setAccessibleDescription(from_1250(
-        graph_summary(document_.record(), document_.state().results_valid,
-                      document_.decimal_separator())
-            .c_str()));
+    w_.graph->setAccessibleDescription(
+        from_1250(graph_summary(document_.record(), document_.state().results_valid,
+                                document_.decimal_separator())
+                      .c_str()));
 }

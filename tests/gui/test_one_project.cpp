@@ -10,13 +10,14 @@
 #include <QMimeData>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QUrl>
 
-#include "storage/project_file.h"
 #include "document/assessment_document.h"
 #include "document/grid_columns.h"
 #include "gui/assess_window.h"
 #include "lang/catalogue.h"
+#include "storage/project_file.h"
 #include "tests/gui/shown_title.h"
 #include "tests/gui/test_mainwin_fixture.h"
 #include "tests/support/walls.h"
@@ -245,6 +246,32 @@ TEST_F(OneProjectTest, CommandKeysWorkFromACellEditorAndTheTitle) {
     title->setFocus();
     key(title, Qt::Key_E);
     EXPECT_EQ(ui.save_dialogs.size(), 2u);
+}
+
+}  // namespace
+
+namespace {
+
+// The toolbar comes from one table: each button has its action, whose keys
+// are the ones its tooltip and description name.
+TEST_F(OneProjectTest, EveryToolbarButtonHasTheActionOfItsRow) {
+    open_window();
+    const QList<QToolButton*> buttons =
+        form->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly);
+    ASSERT_EQ(buttons.size(), 15);
+    for (QToolButton* b : buttons) {
+        SCOPED_TRACE(b->objectName().toStdString());
+        auto* action = form->findChild<QAction*>("action_" + b->objectName().mid(11));
+        ASSERT_NE(action, nullptr);
+        if (b->objectName() == "SpeedButtonLang048") {
+            EXPECT_TRUE(action->shortcuts().isEmpty()) << "Ctrl+L is the other flag's action's";
+            continue;
+        }
+        ASSERT_FALSE(action->shortcuts().isEmpty());
+        EXPECT_EQ(b->accessibleDescription(),
+                  action->shortcuts().first().toString(QKeySequence::NativeText));
+        EXPECT_TRUE(b->toolTip().endsWith("(" + b->accessibleDescription() + ")"));
+    }
 }
 
 }  // namespace
