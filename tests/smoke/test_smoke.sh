@@ -6,7 +6,8 @@
 # on the check message, and typing on; the keys must reach the cell the move
 # went to. F1 shows the help window placed by its frame, Save writes the
 # file, whose values the report tool reads back, and the Exit button ends
-# the program with status 0.
+# the program with status 0. On the way, F9's window gets the keyboard, and
+# its print dialog comes up over it.
 # Skipped (77) where Xvfb, openbox, xdotool, xprop or xwininfo is missing or no X
 # server can start.
 # Usage: test_smoke.sh PARIETA MAKE_DATA_FILE PARIETA_REPORT
@@ -238,6 +239,26 @@ for _ in $(seq 40); do
     sleep 0.05
 done
 [ "$frame" = "860x230+81+384" ] || fail "help window's frame $frame, not 860x230+81+384"
+xdotool key Escape
+back_to_main
+
+# F9: the assessment window, active; its Ctrl+P opens the print dialog over
+# it, not over the main window, and Escape closes each in turn.
+xdotool key F9
+wait_other "F9"
+assess=$other
+wait_active "$assess"
+xdotool key ctrl+p
+for _ in $(seq 200); do
+    dialog=$(xdotool getactivewindow 2>/dev/null)
+    [ -n "$dialog" ] && [ "$dialog" != "$assess" ] && [ "$dialog" != "$main" ] && break
+    sleep 0.05
+done
+[ "$dialog" != "$assess" ] && [ "$dialog" != "$main" ] || fail "Ctrl+P in the assessment window opened nothing"
+owner=$(xprop -id "$dialog" WM_TRANSIENT_FOR 2>/dev/null | sed -n 's/.*# //p')
+[ "$((owner))" = "$assess" ] || fail "the print dialog is transient for $owner, not the assessment window $assess"
+xdotool key Escape
+wait_active "$assess"
 xdotool key Escape
 back_to_main
 
