@@ -1,12 +1,79 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <charconv>
 #include <cmath>
 #include <limits>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "core/numfmt.h"
 
 namespace {
+
+// Words for the symbols that masks and typed numbers use.
+std::string symbol_word(char ch) {
+    static const struct {
+        char ch;
+        const char* word;
+    } kWords[] = {{',', "comma"},     {'-', "minus"}, {'+', "plus"}, {'#', "hash"},
+                  {';', "semicolon"}, {' ', "space"}, {'\t', "tab"}};
+    for (const auto& w : kWords) {
+        if (w.ch == ch) return w.word;
+    }
+    return "char" + std::to_string(static_cast<unsigned char>(ch));
+}
+
+// Test names from a row's content: runs of letters and digits stay, a run of one symbol
+// becomes its word ("minus", "hashx3"), and the pieces are joined by "_". The decimal point
+// is spelled `point`; an empty `point` only splits, so "-1.5" reads "minus_1_5".
+std::string spell(const std::string& text, const std::string& point) {
+    std::vector<std::string> pieces;
+    for (std::size_t i = 0; i < text.size();) {
+        std::size_t run = 1;
+        if (isalnum(static_cast<unsigned char>(text[i]))) {
+            while (i + run < text.size() && isalnum(static_cast<unsigned char>(text[i + run]))) {
+                ++run;
+            }
+            pieces.push_back(text.substr(i, run));
+            i += run;
+            continue;
+        }
+        while (i + run < text.size() && text[i + run] == text[i]) ++run;
+        std::string word = text[i] == '.' ? point : symbol_word(text[i]);
+        if (!word.empty()) pieces.push_back(run > 1 ? word + "x" + std::to_string(run) : word);
+        i += run;
+    }
+    std::string out;
+    for (const std::string& piece : pieces) {
+        if (!out.empty()) out += '_';
+        out += piece;
+    }
+    return out.empty() ? "empty" : out;
+}
+
+// The shortest text that reads back as the same double, e.g. "0.34650000000000003".
+std::string shortest(double v) {
+    char buf[64];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
+    return ec == std::errc() ? std::string(buf, end) : "unprintable";
+}
+
+// Makes names unique: a name already taken gets a counter, "_2" for its second row.
+std::vector<std::string> unique_names(std::vector<std::string> names) {
+    const std::set<std::string> bases(names.begin(), names.end());
+    std::set<std::string> taken;
+    for (std::string& n : names) {
+        std::string candidate = n;
+        for (int i = 2; taken.count(candidate) || (candidate != n && bases.count(candidate)); ++i) {
+            candidate = n + "_" + std::to_string(i);
+        }
+        taken.insert(candidate);
+        n = candidate;
+    }
+    return names;
+}
 
 struct FormatCase {
     const char* mask;
@@ -87,7 +154,19 @@ TEST_P(Format, BothSeparators) {
     EXPECT_EQ(format_number(c.mask, c.value, ','), comma);
 }
 
-INSTANTIATE_TEST_SUITE_P(Masks, Format, testing::ValuesIn(kFormatCases));
+const std::vector<std::string>& format_names() {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> n;
+        for (const FormatCase& c : kFormatCases) {
+            n.push_back("mask_" + spell(c.mask, "") + "_value_" + spell(shortest(c.value), ""));
+        }
+        return unique_names(n);
+    }();
+    return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(Masks, Format, testing::ValuesIn(kFormatCases),
+                         [](const auto& info) { return format_names()[info.index]; });
 
 TEST(Format, NeverWritesGroupSeparators) {
     EXPECT_EQ(format_number("0.00", 1234567.891, ','), "1234567,89");
@@ -162,7 +241,20 @@ TEST_P(Parse, Classifies) {
     EXPECT_EQ(v, c.ok ? c.value : 12345.0) << c.text;  // untouched on failure
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, Parse, testing::ValuesIn(kParseCases));
+const std::vector<std::string>& parse_names() {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> n;
+        for (const ParseCase& c : kParseCases) {
+            n.push_back("text_" + spell(c.text, "point") + "_sep_" +
+                        spell(std::string(1, c.sep), "point"));
+        }
+        return unique_names(n);
+    }();
+    return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, Parse, testing::ValuesIn(kParseCases),
+                         [](const auto& info) { return parse_names()[info.index]; });
 
 TEST(Parse, NullTextAndAmbiguousSeparators) {
     double v = 0;
