@@ -165,6 +165,11 @@ const std::vector<std::string>& format_names() {
     return names;
 }
 
+// What ctest shows of a row beside its name, in place of a dump of its bytes.
+void PrintTo(const FormatCase& c, std::ostream* os) {
+    *os << "mask " << c.mask << ", value " << shortest(c.value);
+}
+
 INSTANTIATE_TEST_SUITE_P(Masks, Format, testing::ValuesIn(kFormatCases),
                          [](const auto& info) { return format_names()[info.index]; });
 
@@ -251,6 +256,10 @@ const std::vector<std::string>& parse_names() {
         return unique_names(n);
     }();
     return names;
+}
+
+void PrintTo(const ParseCase& c, std::ostream* os) {
+    *os << "text [" << c.text << "], separator " << c.sep;
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, Parse, testing::ValuesIn(kParseCases),
