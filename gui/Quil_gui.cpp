@@ -236,6 +236,8 @@ void TForm_quil::eh_Form_quil_OnCreate() {
                                 b.SpeedButtonSaveAs, b.SpeedButtonExportAs, b.SpeedButtonMaterials,
                                 b.SpeedButtonPrint, b.SpeedButtonExit, b.SpeedButtonAssess})
         button->setEnabled(true);
+    // The start: no file yet, and the flags as the settings file says, which
+    // the language in force follows only once the window is shown.
     b.SpeedButtonSave->setEnabled(false);
     b.SpeedButtonExport->setEnabled(false);
     b.SpeedButtonLang044->setEnabled(language == 1);
@@ -263,12 +265,12 @@ void TForm_quil::update_caption() {
     if (!file.isEmpty()) title += QStringLiteral(" + ") + shown_path(file);
     // Where Qt puts the unsaved mark; it shows nothing while there is none.
     setWindowTitle(title + QLatin1String("[*]"));
-    buttons_.SpeedButtonSave->setEnabled(!file.isEmpty());
-    buttons_.SpeedButtonExport->setEnabled(!file.isEmpty());
+    show_commands_enabled();
 }
 
 void TForm_quil::show_language_buttons() {
     // Only the button of the other language can be pressed.
+    // The flags follow the switch only: the settings file decides them at the start.
     buttons_.SpeedButtonLang044->setEnabled(get_language() != LANG_ENGLISH);
     buttons_.SpeedButtonLang048->setEnabled(get_language() != LANG_POLISH);
 }
@@ -290,8 +292,7 @@ void TForm_quil::show_problems() {
 
 void TForm_quil::show_history() {
     const Toolbar& b = buttons_;
-    b.SpeedButtonUndo->setEnabled(document_.can_undo());
-    b.SpeedButtonRedo->setEnabled(document_.can_redo());
+    show_commands_enabled();
     // The labels are UTF-8: a step of the climate names θ and φ.
     b.SpeedButtonUndo->setAccessibleName(QString::fromStdString(document_.undo_label()));
     b.SpeedButtonRedo->setAccessibleName(QString::fromStdString(document_.redo_label()));

@@ -124,11 +124,15 @@ private:
         bool bind_keys;                        // false: another row's action has them
         std::function<void(TForm_quil&)> run;  // the button
         std::function<void(TForm_quil&)> key;  // the keys; null: as the button
+        // When the button may be pressed; null: always, once the window is made.
+        std::function<bool(const TForm_quil&)> enabled = {};
     };
     static std::vector<Command> command_table();
     void build_commands();
     void add_command_keys();
     void show_command_hints();
+    // Each button with a rule enabled as its row says.
+    void show_commands_enabled();
     QList<QKeySequence> command_keys(const QToolButton* button) const;
     // The tooltip (hint and key), the accessible name (hint) and description (key).
     void show_hint(QToolButton* button, const QString& hint);

@@ -35,6 +35,9 @@ std::vector<TForm_quil::Command> TForm_quil::command_table() {
         };
     };
     const int history = -2, d = -1;
+    const auto has_file = [](const T& f) { return !f.document_.state().current_file.isEmpty(); };
+    const auto can_undo = [](const T& f) { return f.document_.can_undo(); };
+    const auto can_redo = [](const T& f) { return f.document_.can_redo(); };
     return {
         // F1 alone is the field's help.
         {&Toolbar::SpeedButtonInfo1,
@@ -76,7 +79,8 @@ std::vector<TForm_quil::Command> TForm_quil::command_table() {
          keys_of(QKeySequence::Save, Qt::CTRL | Qt::Key_S),
          true,
          [](T& f) { f.document_.save(); },
-         or_else(&Toolbar::SpeedButtonSave, &Toolbar::SpeedButtonSaveAs)},
+         or_else(&Toolbar::SpeedButtonSave, &Toolbar::SpeedButtonSaveAs),
+         has_file},
         {&Toolbar::SpeedButtonExport,
          "SpeedButtonExport",
          Glyph::export_text,
@@ -86,7 +90,8 @@ std::vector<TForm_quil::Command> TForm_quil::command_table() {
          keys_of(Qt::CTRL | Qt::Key_E),
          true,
          [](T& f) { f.document_.export_beside(); },
-         or_else(&Toolbar::SpeedButtonExport, &Toolbar::SpeedButtonExportAs)},
+         or_else(&Toolbar::SpeedButtonExport, &Toolbar::SpeedButtonExportAs),
+         has_file},
         {&Toolbar::SpeedButtonSaveAs,
          "SpeedButtonSaveAs",
          Glyph::save_as,
@@ -168,7 +173,8 @@ std::vector<TForm_quil::Command> TForm_quil::command_table() {
          keys_of(Qt::CTRL | Qt::Key_Z),
          true,
          [](T& f) { f.document_.undo(); },
-         [](T& f) { f.undo_key(false); }},
+         [](T& f) { f.undo_key(false); },
+         can_undo},
         {&Toolbar::SpeedButtonRedo,
          "SpeedButtonRedo",
          Glyph::redo,
@@ -178,7 +184,8 @@ std::vector<TForm_quil::Command> TForm_quil::command_table() {
          {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
          true,
          [](T& f) { f.document_.redo(); },
-         [](T& f) { f.undo_key(true); }},
+         [](T& f) { f.undo_key(true); },
+         can_redo},
         {&Toolbar::SpeedButtonAssess,
          "SpeedButtonAssess",
          Glyph::assess,
@@ -220,6 +227,11 @@ void TForm_quil::build_commands() {
                 run(*this);
         });
     }
+}
+
+void TForm_quil::show_commands_enabled() {
+    for (const Command& c : commands_)
+        if (c.enabled) (buttons_.*c.button)->setEnabled(c.enabled(*this));
 }
 
 void TForm_quil::show_command_hints() {
