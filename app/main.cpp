@@ -7,8 +7,8 @@
 #include "gui/Quil_gui.h"
 #include "gui/startup.h"
 #include "qt/qt_ui.h"
-#include "storage/arguments.h"
-#include "storage/paths.h"
+#include "paths/arguments.h"
+#include "paths/paths.h"
 
 namespace {
 Partition document;  // built with its defaults before the entry runs

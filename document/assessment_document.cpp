@@ -12,7 +12,7 @@
 #include "output/assessment_summary.h"
 #include "storage/atomic_file.h"
 #include "storage/climate_csv.h"
-#include "storage/paths.h"
+#include "paths/paths.h"
 
 AssessmentDocument::AssessmentDocument(Document& document) : document_(document) {
     const Partition& p = document.record();

@@ -14,7 +14,7 @@
 #include "core/message_ui.h"
 #include "lang/text_ids.h"
 #include "storage/clock.h"
-#include "storage/paths.h"
+#include "paths/paths.h"
 
 struct AssessmentPageInput;
 struct GraphTarget;

@@ -22,7 +22,7 @@
 #include "lang/catalogue_e.h"
 #include "qt/fonts.h"
 #include "qt/text_1250.h"
-#include "storage/paths.h"
+#include "paths/paths.h"
 #include "storage/settings.h"
 
 namespace {

@@ -32,7 +32,7 @@
 #include "qt/painter_canvas.h"
 #include "qt/text_1250.h"
 #include "storage/atomic_file.h"
-#include "storage/paths.h"
+#include "paths/paths.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <QMimeData>
 #include <QUrl>
 
-#include "storage/arguments.h"
+#include "paths/arguments.h"
 #include "storage/datafile.h"
-#include "storage/paths.h"
+#include "paths/paths.h"
 #include "tests/gui/shown_title.h"
 #include "tests/gui/test_files_fixture.h"
 

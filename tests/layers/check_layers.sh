@@ -1,9 +1,9 @@
 #!/bin/sh
 # Fails when a file includes a header of a higher layer, when a library
-# without Qt includes a Qt header, when storage/'s paths and arguments include
+# without Qt includes a Qt header, when paths/ (paths and arguments) includes
 # Qt beyond Qt Core, or when document/ includes Qt beyond Qt Core and Qt Gui's
 # undo stack (no widget, no painting). Layers, lowest first:
-#   lang core storage output document qt gui app
+#   lang core storage (and paths, its part with Qt Core) output document qt gui app
 # tools/ may use what has no Qt; tests/NAME what NAME may use, plus tests/support;
 # bench/ and fuzz/ sit on top.
 root=${1:?usage: check_layers.sh SOURCE_DIR [QT_CORE_INCLUDE_DIR]}
@@ -12,7 +12,7 @@ cd "$root" || exit 2
 
 rank() {
     case $1 in
-        lang) echo 0 ;; core) echo 1 ;; storage) echo 2 ;; output) echo 3 ;;
+        lang) echo 0 ;; core) echo 1 ;; storage | paths) echo 2 ;; output) echo 3 ;;
         document) echo 4 ;; qt) echo 5 ;; gui) echo 6 ;; app) echo 7 ;; *) echo -1 ;;
     esac
 }
@@ -28,11 +28,11 @@ ceiling() {
     esac
 }
 
-# The one part of storage/ with Qt (Qt Core, library parieta_storage_qt), and its test.
+# The storage layer's part with Qt (Qt Core, library parieta_storage_qt), and its test.
 # Code without Qt may not include these headers either.
-qt_core_files="storage/arguments.h storage/arguments.cpp storage/paths.h storage/paths.cpp
-               tests/storage/test_arguments.cpp"
-qt_core_headers="storage/arguments.h storage/paths.h"
+qt_core_files="paths/arguments.h paths/arguments.cpp paths/paths.h paths/paths.cpp
+               tests/paths/test_arguments.cpp"
+qt_core_headers="paths/arguments.h paths/paths.h"
 
 in_list() {
     item=$1
@@ -59,7 +59,7 @@ qt_core_only() {  # FILE WHAT [CLASS...]
 }
 
 status=0
-files=$(find lang core storage output document qt gui app tools tests bench fuzz \
+files=$(find lang core storage paths output document qt gui app tools tests bench fuzz \
              -name '*.cpp' -o -name '*.h' 2>/dev/null | sort)
 for file in $files; do
     folder=${file%/*}
@@ -87,8 +87,8 @@ for file in $files; do
         fi
     done
     case $folder in
-        lang | core | storage | output | tools | tests/lang | tests/core | tests/storage | \
-        tests/output | tests/cli)
+        lang | core | storage | paths | output | tools | tests/lang | tests/core | tests/storage | \
+        tests/paths | tests/output | tests/cli)
             if in_list "$file" $qt_core_files; then
                 qt_core_only "$file" "Qt Core"
             else

@@ -1,4 +1,4 @@
-#include "storage/paths.h"
+#include "paths/paths.h"
 
 #include <string_view>
 

@@ -3,8 +3,8 @@
 
 #include <QDir>
 
-#include "storage/arguments.h"
-#include "storage/paths.h"
+#include "paths/arguments.h"
+#include "paths/paths.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "storage/arguments.h"
+#include "paths/arguments.h"
 
 #include <QDir>
 #include <QFileInfo>
