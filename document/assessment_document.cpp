@@ -10,9 +10,9 @@
 #include "output/assessment_page.h"
 #include "output/assessment_report.h"
 #include "output/assessment_summary.h"
+#include "paths/paths.h"
 #include "storage/atomic_file.h"
 #include "storage/climate_csv.h"
-#include "paths/paths.h"
 
 AssessmentDocument::AssessmentDocument(Document& document) : document_(document) {
     const Partition& p = document.record();
@@ -102,7 +102,8 @@ void AssessmentDocument::paste(const std::string& text) {
 }
 
 void AssessmentDocument::choose_humidity(int humidity_class) {
-    if (humidity_class < 0 || humidity_class > HUMIDITY_CLASSES || humidity_class == climate_.humidity_class)
+    if (humidity_class < 0 || humidity_class > HUMIDITY_CLASSES ||
+        humidity_class == climate_.humidity_class)
         return;
     Climate after = climate_;
     after.humidity_class = humidity_class;
@@ -128,13 +129,20 @@ AssessmentPageInput AssessmentDocument::page_input() const {
     return {&document_.record(), &assessment_, settings_, month(), document_.decimal_separator()};
 }
 
+std::optional<QString> AssessmentDocument::ask_path(FileDialog& d, TextD title, TextD filter,
+                                                    const char* extension, bool save) {
+    d.prepare(catalogue_d_text(title), catalogue_d_text(filter),
+              d.dir.isEmpty() ? document_.state().save_dir : d.dir, QString(),
+              QString::fromLatin1(extension));
+    // A file to be written asks before it replaces one.
+    d.overwrite_prompt = save;
+    return save ? document_.ui().run_save_dialog(d) : document_.ui().run_open_dialog(d);
+}
+
 void AssessmentDocument::open_climate() {
     FileDialog& d = climate_dialog_;
-    d.prepare(catalogue_d_text(TextD::ClimateOpenTitle), catalogue_d_text(TextD::ClimateFilter),
-              d.dir.isEmpty() ? document_.state().save_dir : d.dir, QString(),
-              QStringLiteral("csv"));
-    d.overwrite_prompt = false;
-    const std::optional<QString> path = document_.ui().run_open_dialog(d);
+    const std::optional<QString> path =
+        ask_path(d, TextD::ClimateOpenTitle, TextD::ClimateFilter, "csv", false);
     if (!path) return;
     std::string error;
     Climate read = climate_;
@@ -148,11 +156,8 @@ void AssessmentDocument::open_climate() {
 
 void AssessmentDocument::save_climate() {
     FileDialog& d = climate_dialog_;
-    d.prepare(catalogue_d_text(TextD::ClimateSaveTitle), catalogue_d_text(TextD::ClimateFilter),
-              d.dir.isEmpty() ? document_.state().save_dir : d.dir, QString(),
-              QStringLiteral("csv"));
-    d.overwrite_prompt = true;
-    const std::optional<QString> path = document_.ui().run_save_dialog(d);
+    const std::optional<QString> path =
+        ask_path(d, TextD::ClimateSaveTitle, TextD::ClimateFilter, "csv", true);
     if (!path) return;
     std::string error;
     if (!write_climate(*path, error)) message(error, MsgIcon::error);
@@ -172,11 +177,8 @@ bool write_whole_file(const QString& path, const std::string& bytes) {
 
 void AssessmentDocument::export_text() {
     FileDialog& d = export_dialog_;
-    d.prepare(catalogue_d_text(TextD::ExportTextTitle), catalogue_d_text(TextD::TextFilter),
-              d.dir.isEmpty() ? document_.state().save_dir : d.dir, QString(),
-              QStringLiteral("txt"));
-    d.overwrite_prompt = true;
-    const std::optional<QString> path = document_.ui().run_save_dialog(d);
+    const std::optional<QString> path =
+        ask_path(d, TextD::ExportTextTitle, TextD::TextFilter, "txt", true);
     if (!path) return;
     if (!write_whole_file(*path, report_text()))
         message(catalogue_c_text(C_W_CANNOT_WRITE), MsgIcon::error);
@@ -189,11 +191,8 @@ void AssessmentDocument::export_pdf() {
         return;
     }
     FileDialog& d = export_dialog_;
-    d.prepare(catalogue_d_text(TextD::ExportPdfTitle), catalogue_d_text(TextD::PdfFilter),
-              d.dir.isEmpty() ? document_.state().save_dir : d.dir, QString(),
-              QStringLiteral("pdf"));
-    d.overwrite_prompt = true;
-    const std::optional<QString> path = document_.ui().run_save_dialog(d);
+    const std::optional<QString> path =
+        ask_path(d, TextD::ExportPdfTitle, TextD::PdfFilter, "pdf", true);
     if (!path) return;
     // Rendered whole first: a failed export leaves the earlier file as it was.
     std::string pdf;

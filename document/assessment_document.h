@@ -94,6 +94,9 @@ private:
     void change_climate(const Climate& after, int what, int month = -1);
     void message(const std::string& utf8, MsgIcon icon);
     AssessmentPageInput page_input() const;
+    // `d` set up for one use and run: the chosen path, or nothing.
+    std::optional<QString> ask_path(FileDialog& d, TextD title, TextD filter, const char* extension,
+                                    bool save);
 
     Document& document_;
     Climate climate_;
